@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "toolkit/string_list.h"
+
+// Target names of the payload, in resource order: item i (from 1) is installed
+// from resource "FILE<i>" as PluginDir + FileList[i - 1]. Each name brings its
+// own leading backslash; paths are joined by plain concatenation.
+extern tk::TStringList FileList;
+
+// The host program's folder exactly as the registry stores it; empty until the
+// host check fills it.
+extern std::string PluginDir;
+
+// Appends the eight target names; called once when the wizard window is created.
+void FillFileList();

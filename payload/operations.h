@@ -1,0 +1,51 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "toolkit/string_list.h"
+#include "toolkit/thread.h"
+
+// Writes the payload items out of a module's RCDATA resources into DestDir,
+// on its own thread, reporting progress and failures on the main thread.
+class TOperations : public tk::TThread {
+public:
+    static constexpr int32_t Succeeded = 0;
+    static constexpr int32_t Cancelled = 1;
+    static constexpr int32_t Failed = 2;
+    static constexpr int32_t NotFinished = 3;
+
+    using TProgressEvent = std::function<void(TOperations* Sender, int32_t Percent)>;
+    using TErrorEvent =
+        std::function<void(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption)>;
+
+    // Module: where the items are read from; nullptr is this executable.
+    TOperations(bool CreateSuspended, const tk::TStringList& Files, HMODULE Module = nullptr);
+
+    int32_t ResultCode = NotFinished;
+    uint32_t ErrorCode = 0;
+    std::string ErrorCaption;
+    std::string TargetPath;
+    std::string ResourceName;
+    int32_t Percent = 0;
+    int64_t TotalBytes = 0;
+    int64_t DoneBytes = 0;
+    TProgressEvent OnProgress;
+    TErrorEvent OnError;
+    std::string DestDir;
+    tk::TStringList Files;
+
+protected:
+    void Execute() override;
+
+private:
+    bool CopyResource();
+    void DoProgress();
+    void DoError();
+
+    HMODULE module_;
+};
+
+// Size in bytes of the payload item `Name` (type RCDATA) in Module, 0 when absent.
+uint32_t ResourceSize(const std::string& Name, HMODULE Module = nullptr);

@@ -1,0 +1,58 @@
+#!/bin/sh
+# setup BUILD: a fresh Wine prefix and a private Xvfb display for one test run.
+# cleanup BUILD: stop the prefix's wineserver and the display.
+set -eu
+action=$1
+build=$2
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+stop_all() {
+  wineserver -k 2>/dev/null || true
+  if [ -f "$build/xvfb.pid" ]; then
+    kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
+    rm -f "$build/xvfb.pid" "$build/wine-display"
+  fi
+}
+
+case "$action" in
+setup)
+  stop_all
+  rm -rf "$WINEPREFIX"
+  # A display of our own, so tests never touch the developer's screen.
+  n=90
+  while :; do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+      pid=$!
+      i=0
+      while [ ! -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
+        sleep 0.1
+        i=$((i + 1))
+      done
+      # Another run may have taken the same number a moment earlier.
+      if kill -0 "$pid" 2>/dev/null; then break; fi
+    fi
+    n=$((n + 1))
+  done
+  echo "$pid" >"$build/xvfb.pid"
+  echo ":$n" >"$build/wine-display"
+  export DISPLAY=":$n"
+  wineboot -i >/dev/null 2>&1
+  # Without a window manager Wine waits ~2 s on every hidden window unless unmanaged.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Keep a wineserver and one Wine process alive, detached from CTest's pipes,
+  # so each test starts in ~0.2 s instead of ~1.5 s.
+  setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true
+  setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+  echo "Wine prefix ready in $WINEPREFIX on display :$n"
+  ;;
+cleanup)
+  stop_all
+  ;;
+*)
+  echo "usage: $0 setup|cleanup BUILD" >&2
+  exit 2
+  ;;
+esac
