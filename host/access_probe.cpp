@@ -1,0 +1,33 @@
+#include "host/access_probe.h"
+
+#include <windows.h>
+
+#include "payload/file_list.h"
+#include "toolkit/handle.h"
+
+namespace {
+
+bool CanOpenWith(const std::string& Path, DWORD Disposition) {
+    const tk::UniqueHandle file(CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            Disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+}  // namespace
+
+bool CanOpenForWrite(const std::string& Path) { return CanOpenWith(Path, OPEN_EXISTING); }
+
+bool CanCreateForWrite(const std::string& Path) { return CanOpenWith(Path, CREATE_ALWAYS); }
+
+bool PluginDirAccessDenied() {
+    // Without a plug-in module name there is nothing to probe.
+    if (FileList.empty()) return false;
+    const std::string path = PluginDir + FileList.front();
+    if (CanOpenForWrite(path)) return false;
+    DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND) {
+        if (CanCreateForWrite(path)) return false;
+        code = GetLastError();
+    }
+    return code == ERROR_ACCESS_DENIED;
+}
