@@ -1,0 +1,112 @@
+#include "startup/entry.h"
+
+#include <shlobj.h>
+#include <shellapi.h>
+
+std::string ProgramFilesDir;
+
+namespace {
+
+constexpr DWORD ProgramFilesBufferSize = 266;
+
+bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+
+// A mutex of another copy counts as present both when we get a handle to it
+// and when it exists but belongs to a process we may not reach.
+bool MutexPresent(const TMutexProbe& probe) {
+    return probe.Handle.valid() || probe.Error == ERROR_ACCESS_DENIED;
+}
+
+void WaitForWizardMutex(TStartupSystem& system) {
+    for (int attempt = 1; attempt <= WizardMutexTries; ++attempt) {
+        if (MutexPresent(system.OpenNamedMutex(WizardMutexName))) return;
+        system.Pause(WizardMutexPauseMs);
+    }
+}
+
+}  // namespace
+
+std::string TStartupSystem::ShellProgramFilesDir() {
+    char buffer[ProgramFilesBufferSize] = {};
+    SHGetSpecialFolderPathA(GetDesktopWindow(), buffer, CSIDL_PROGRAM_FILES, FALSE);
+    buffer[ProgramFilesBufferSize - 1] = '\0';
+    return buffer;
+}
+
+bool TStartupSystem::FolderExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TStartupSystem::CreateFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+void TStartupSystem::RemoveFolder(const std::string& path) { RemoveDirectoryA(path.c_str()); }
+
+TMutexProbe TStartupSystem::CreateNamedMutex(const char* name) {
+    TMutexProbe probe;
+    probe.Handle.reset(CreateMutexA(nullptr, FALSE, name));
+    probe.Error = GetLastError();
+    return probe;
+}
+
+TMutexProbe TStartupSystem::OpenNamedMutex(const char* name) {
+    TMutexProbe probe;
+    probe.Handle.reset(OpenMutexA(MUTEX_MODIFY_STATE, TRUE, name));
+    probe.Error = GetLastError();
+    return probe;
+}
+
+bool TStartupSystem::RelaunchElevated() {
+    char program[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    char current[MAX_PATH + 2] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    std::string directory = current;
+    if (!EndsWithBackslash(directory)) directory += '\\';
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "runas", program, "", directory.c_str(), SW_SHOWNORMAL));
+    return result > 32;
+}
+
+void TStartupSystem::Pause(DWORD milliseconds) { Sleep(milliseconds); }
+
+std::string ProbePath() {
+    std::string path = ProgramFilesDir;
+    if (!EndsWithBackslash(path)) path += '\\';
+    return path + ProbeDirName;
+}
+
+void Handshake(TStartupSystem& system) {
+    TMutexProbe relaunch = system.CreateNamedMutex(RelaunchMutexName);
+    const bool otherCopyWaiting =
+        relaunch.Error == ERROR_ALREADY_EXISTS || relaunch.Error == ERROR_ACCESS_DENIED;
+    if (!relaunch.Handle.valid() && !otherCopyWaiting) return;
+
+    if (otherCopyWaiting) {
+        relaunch.Handle.reset();
+        TMutexProbe wizard = system.CreateNamedMutex(WizardMutexName);
+        if (wizard.Error == ERROR_ALREADY_EXISTS) return;
+        system.RunWizard();
+        return;  // the wizard's mutex closes with `wizard`
+    }
+
+    // A wizard that came through an earlier handshake is still showing: a
+    // relaunch now would only start a chain of copies, each relaunching again.
+    if (MutexPresent(system.OpenNamedMutex(WizardMutexName))) return;
+
+    if (!system.RelaunchElevated()) return;
+    WaitForWizardMutex(system);
+}
+
+void RunEntry(TStartupSystem& system) {
+    ProgramFilesDir = system.ShellProgramFilesDir();
+    if (system.FolderExists(ProgramFilesDir)) {
+        if (!system.CreateFolder(ProbePath())) {
+            Handshake(system);
+            return;
+        }
+        system.RemoveFolder(ProbePath());
+    }
+    system.RunWizard();
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+#include "toolkit/handle.h"
+
+// The system's Program Files folder as the shell reports it; empty when the
+// shell cannot say. Set once at start.
+extern std::string ProgramFilesDir;
+
+// A named mutex as CreateMutexA/OpenMutexA leave it: maybe a handle, and the
+// last error code read at once after the call.
+struct TMutexProbe {
+    tk::UniqueHandle Handle;
+    DWORD Error = 0;
+};
+
+// What the start-up asks of the system. The real answers come from Win32;
+// tests override the few that Wine cannot produce (a declined elevation
+// prompt, a mutex that exists but may not be opened).
+class TStartupSystem {
+public:
+    virtual ~TStartupSystem() = default;
+    virtual std::string ShellProgramFilesDir();
+    virtual bool FolderExists(const std::string& path);
+    virtual bool CreateFolder(const std::string& path);
+    virtual void RemoveFolder(const std::string& path);
+    virtual TMutexProbe CreateNamedMutex(const char* name);
+    virtual TMutexProbe OpenNamedMutex(const char* name);
+    virtual bool RelaunchElevated();  // true when the shell started the copy
+    virtual void Pause(DWORD milliseconds);
+    virtual void RunWizard() = 0;  // the product shows its wizard here
+};
+
+constexpr const char ProbeDirName[] = "ORV_SETUP";
+constexpr const char RelaunchMutexName[] = "PLUGINSETUP";
+constexpr const char WizardMutexName[] = "SETUPPLUGIN";
+constexpr int WizardMutexTries = 51;
+constexpr DWORD WizardMutexPauseMs = 100;
+
+// The probe directory below ProgramFilesDir.
+std::string ProbePath();
+
+// The program's start: probe Program Files, then show the wizard or take part
+// in the relaunch handshake. Returns when this copy is done.
+void RunEntry(TStartupSystem& system);
+
+// The handshake between an unelevated copy and the copy it relaunches.
+void Handshake(TStartupSystem& system);

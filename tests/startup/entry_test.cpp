@@ -1,0 +1,237 @@
+// The start-up's probe and relaunch handshake against real folders and real
+// named mutexes; only what Wine cannot produce (the elevation prompt, a
+// mutex owned by an unreachable process) is answered by the test.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "startup/entry.h"
+
+namespace {
+
+bool MutexExists(const char* name) {
+    HANDLE h = OpenMutexA(SYNCHRONIZE, FALSE, name);
+    if (h) CloseHandle(h);
+    return h != nullptr;
+}
+
+bool FolderPresent(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string MakeTempFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = std::string(temp) + "pf-" + std::to_string(GetTickCount()) + "-" +
+                       std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+class TFakeStartup : public TStartupSystem {
+public:
+    std::string ProgramFiles;
+    bool RelaunchAccepted = true;
+    std::set<std::string> CreateDenied;  // names whose creation reports error 5, no handle
+    std::set<std::string> OpenDenied;    // names whose opening reports error 5, no handle
+    DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
+    std::function<void()> OnRelaunch;
+    std::function<void()> OnWizard;
+    int Relaunches = 0;
+    int Wizards = 0;
+    int Opens = 0;
+    int Pauses = 0;
+
+    std::string ShellProgramFilesDir() override { return ProgramFiles; }
+    TMutexProbe CreateNamedMutex(const char* name) override {
+        if (CreateFailsWith != 0) return Failure(CreateFailsWith);
+        if (CreateDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
+        return TStartupSystem::CreateNamedMutex(name);
+    }
+    TMutexProbe OpenNamedMutex(const char* name) override {
+        ++Opens;
+        if (OpenDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
+        return TStartupSystem::OpenNamedMutex(name);
+    }
+    bool RelaunchElevated() override {
+        ++Relaunches;
+        if (OnRelaunch) OnRelaunch();
+        return RelaunchAccepted;
+    }
+    void Pause(DWORD) override { ++Pauses; }
+    void RunWizard() override {
+        ++Wizards;
+        if (OnWizard) OnWizard();
+    }
+
+private:
+    static TMutexProbe Failure(DWORD error) {
+        TMutexProbe probe;
+        probe.Error = error;
+        return probe;
+    }
+};
+
+class StartupEntry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        system_.ProgramFiles = MakeTempFolder();
+        probe_ = system_.ProgramFiles + "\\ORV_SETUP";
+    }
+    void TearDown() override {
+        RemoveDirectoryA(probe_.c_str());
+        RemoveDirectoryA(system_.ProgramFiles.c_str());
+        EXPECT_FALSE(MutexExists("PLUGINSETUP")) << "a mutex outlived the start-up";
+        EXPECT_FALSE(MutexExists("SETUPPLUGIN")) << "a mutex outlived the start-up";
+    }
+    void LeaveProbeFolderBehind() { ASSERT_TRUE(CreateDirectoryA(probe_.c_str(), nullptr)); }
+
+    TFakeStartup system_;
+    std::string probe_;
+};
+
+TEST_F(StartupEntry, WithoutProgramFilesTheWizardShowsAtOnce) {
+    for (const std::string missing : {std::string(), system_.ProgramFiles + "\\missing"}) {
+        TFakeStartup system;
+        system.ProgramFiles = missing;
+        RunEntry(system);
+        EXPECT_EQ(system.Wizards, 1);
+        EXPECT_EQ(system.Opens, 0);
+        EXPECT_EQ(system.Relaunches, 0);
+        EXPECT_EQ(ProgramFilesDir, missing);
+    }
+    EXPECT_FALSE(FolderPresent(probe_));
+}
+
+TEST_F(StartupEntry, WritableProgramFilesProbesThenShowsTheWizardWithoutMutexes) {
+    bool probeGoneDuringWizard = false;
+    bool mutexDuringWizard = true;
+    system_.OnWizard = [&] {
+        probeGoneDuringWizard = !FolderPresent(probe_);
+        mutexDuringWizard = MutexExists("PLUGINSETUP") || MutexExists("SETUPPLUGIN");
+    };
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 1);
+    EXPECT_TRUE(probeGoneDuringWizard);
+    EXPECT_FALSE(mutexDuringWizard);
+    EXPECT_EQ(system_.Relaunches, 0);
+    EXPECT_EQ(ProbePath(), probe_);
+}
+
+TEST_F(StartupEntry, ProbePathAddsNoSecondBackslash) {
+    system_.ProgramFiles += "\\";
+    RunEntry(system_);
+    EXPECT_EQ(ProbePath(), probe_);
+}
+
+TEST_F(StartupEntry, FirstCopyRelaunchesAndEndsWhenTheElevatedCopyShowsItsWizard) {
+    LeaveProbeFolderBehind();
+    tk::UniqueHandle elevatedWizard;
+    bool relaunchMutexDuringRelaunch = false;
+    system_.OnRelaunch = [&] {
+        relaunchMutexDuringRelaunch = MutexExists("PLUGINSETUP");
+        elevatedWizard.reset(CreateMutexA(nullptr, FALSE, "SETUPPLUGIN"));
+    };
+    RunEntry(system_);
+    elevatedWizard.reset();
+    EXPECT_TRUE(relaunchMutexDuringRelaunch);
+    EXPECT_EQ(system_.Relaunches, 1);
+    EXPECT_EQ(system_.Wizards, 0);
+    EXPECT_EQ(system_.Pauses, 0);
+    EXPECT_TRUE(FolderPresent(probe_)) << "a probe folder found at start is never removed";
+}
+
+TEST_F(StartupEntry, FirstCopyGivesUpAfterFiftyOneTries) {
+    LeaveProbeFolderBehind();
+    RunEntry(system_);
+    EXPECT_EQ(system_.Relaunches, 1);
+    EXPECT_EQ(system_.Opens, 1 + 51);  // the check before relaunching, then the wait
+    EXPECT_EQ(system_.Pauses, 51);
+    EXPECT_EQ(system_.Wizards, 0);
+}
+
+TEST_F(StartupEntry, FirstCopyStopsWaitingWhenTheWizardMutexIsOutOfReach) {
+    LeaveProbeFolderBehind();
+    system_.OnRelaunch = [&] { system_.OpenDenied.insert("SETUPPLUGIN"); };
+    RunEntry(system_);
+    EXPECT_EQ(system_.Pauses, 0);
+    EXPECT_EQ(system_.Wizards, 0);
+}
+
+TEST_F(StartupEntry, DeclinedElevationEndsQuietly) {
+    LeaveProbeFolderBehind();
+    system_.RelaunchAccepted = false;
+    RunEntry(system_);
+    EXPECT_EQ(system_.Relaunches, 1);
+    EXPECT_EQ(system_.Pauses, 0);
+    EXPECT_EQ(system_.Wizards, 0);
+}
+
+TEST_F(StartupEntry, RelaunchedCopyShowsTheWizardHoldingItsMutex) {
+    LeaveProbeFolderBehind();
+    tk::UniqueHandle firstCopy(CreateMutexA(nullptr, FALSE, "PLUGINSETUP"));
+    bool wizardMutexDuringWizard = false;
+    system_.OnWizard = [&] { wizardMutexDuringWizard = MutexExists("SETUPPLUGIN"); };
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 1);
+    EXPECT_EQ(system_.Relaunches, 0);
+    EXPECT_TRUE(wizardMutexDuringWizard);
+    EXPECT_FALSE(MutexExists("SETUPPLUGIN"));
+}
+
+TEST_F(StartupEntry, FurtherCopyEndsSilentlyWhileAnotherShowsTheWizard) {
+    LeaveProbeFolderBehind();
+    tk::UniqueHandle firstCopy(CreateMutexA(nullptr, FALSE, "PLUGINSETUP"));
+    tk::UniqueHandle shownWizard(CreateMutexA(nullptr, FALSE, "SETUPPLUGIN"));
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 0);
+    EXPECT_EQ(system_.Relaunches, 0);
+}
+
+TEST_F(StartupEntry, FurtherCopyShowsItsOwnWizardWhenTheOtherIsOutOfReach) {
+    LeaveProbeFolderBehind();
+    tk::UniqueHandle firstCopy(CreateMutexA(nullptr, FALSE, "PLUGINSETUP"));
+    system_.CreateDenied.insert("SETUPPLUGIN");
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 1);
+}
+
+TEST_F(StartupEntry, RelaunchMutexOutOfReachMeansARelaunchedCopy) {
+    LeaveProbeFolderBehind();
+    system_.CreateDenied.insert("PLUGINSETUP");
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 1);
+    EXPECT_EQ(system_.Relaunches, 0);
+}
+
+TEST_F(StartupEntry, UnusableMutexEndsTheCopy) {
+    LeaveProbeFolderBehind();
+    system_.CreateFailsWith = ERROR_INVALID_HANDLE;
+    RunEntry(system_);
+    EXPECT_EQ(system_.Wizards, 0);
+    EXPECT_EQ(system_.Relaunches, 0);
+}
+
+// With the probe folder left over, a copy started while a handshake wizard
+// shows used to relaunch again and again; it now ends like a further copy.
+TEST_F(StartupEntry, NoRelaunchWhileAHandshakeWizardShows) {
+    LeaveProbeFolderBehind();
+    tk::UniqueHandle shownWizard(CreateMutexA(nullptr, FALSE, "SETUPPLUGIN"));
+    RunEntry(system_);
+    EXPECT_EQ(system_.Relaunches, 0);
+    EXPECT_EQ(system_.Wizards, 0);
+    shownWizard.reset();
+
+    TFakeStartup unreachable;
+    unreachable.ProgramFiles = system_.ProgramFiles;
+    unreachable.OpenDenied.insert("SETUPPLUGIN");
+    RunEntry(unreachable);
+    EXPECT_EQ(unreachable.Relaunches, 0);
+    EXPECT_EQ(unreachable.Wizards, 0);
+}
+
+}  // namespace
