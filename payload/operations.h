@@ -9,7 +9,7 @@
 
 // Writes the payload items out of a module's RCDATA resources into DestDir,
 // on its own thread, reporting progress and failures on the main thread.
-class TOperations : public tk::TThread {
+class TOperations final : public tk::TThread {
 public:
     static constexpr int32_t Succeeded = 0;
     static constexpr int32_t Cancelled = 1;
@@ -21,7 +21,9 @@ public:
         std::function<void(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption)>;
 
     // Module: where the items are read from; nullptr is this executable.
+    // Without CreateSuspended the run starts once construction is complete.
     TOperations(bool CreateSuspended, const tk::TStringList& Files, HMODULE Module = nullptr);
+    ~TOperations() override;
 
     int32_t ResultCode = NotFinished;
     uint32_t ErrorCode = 0;

@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 #include <atomic>
-#include <exception>
 #include <functional>
 
 #include "toolkit/handle.h"
@@ -12,22 +11,31 @@ namespace tk {
 // started once, asked to stop through a flag that Execute polls, and ended by
 // OnTerminate, which runs on the main thread. The object is never freed by
 // the thread itself; its owner deletes it.
+//
+// The OS thread is always created suspended: a base constructor that started
+// it could run Execute on a half-built object. A class that offers a running
+// start is final and calls Start() as the last step of its own constructor.
+// Likewise a class whose Execute uses its own members calls EndThread() in its
+// destructor, before those members go.
 class TThread {
 public:
     using TNotifyEvent = std::function<void(TThread* Sender)>;
 
-    explicit TThread(bool CreateSuspended);
-    virtual ~TThread();  // stops and waits for a running thread
+    TThread();
+    virtual ~TThread();
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
-    void Start();         // begins Execute on the worker thread; at most once
+    void Start();         // begins Execute on the worker thread; later calls do nothing
     void Terminate();     // sets the stop flag; Execute decides when to look
-    void WaitFor();       // main thread: waits for the end, serving Synchronize calls
+    // Waits for the end; on the main thread it serves Synchronize calls and
+    // messages meanwhile. Returns at once for a thread that was never started.
+    void WaitFor();
     void SetPriority(int priority);  // THREAD_PRIORITY_* of the Win32 API
 
     bool Terminated() const { return terminated_.load(); }
     bool Finished() const { return finished_.load(); }
+    HANDLE Handle() const { return handle_.get(); }
 
     TNotifyEvent OnTerminate;  // main thread, after Execute, before Finished()
 
@@ -35,13 +43,18 @@ protected:
     virtual void Execute() = 0;
     // Runs `method` on the main thread while this thread waits; rethrows its error.
     void Synchronize(const std::function<void()>& method);
+    // Stops the thread and waits for its end without raising OnTerminate; a
+    // thread never started is let run to its end without Execute.
+    void EndThread() noexcept;
 
 private:
     static DWORD WINAPI ThreadProc(void* self);
+    void DoTerminate();
 
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
+    std::atomic<bool> ending_{false};  // set by EndThread: OnTerminate is not raised
     bool started_ = false;
 };
 

@@ -1,0 +1,137 @@
+#include "payload/operations.h"
+
+#include "toolkit/handle.h"
+
+namespace {
+
+constexpr DWORD ChunkSize = 200000;
+constexpr char CaptionGetResource[] = "GET RESOURCE: Error ";
+constexpr char CaptionCreateFile[] = "CREATE FILE: Error ";
+constexpr char CaptionWriteToFile[] = "WRITE TO FILE: Error ";
+
+HMODULE PayloadModule(HMODULE module) { return module ? module : GetModuleHandleA(nullptr); }
+
+std::string ItemName(size_t position) { return "file" + std::to_string(position); }
+
+// The target file of one item: closed on every path, and deleted unless the
+// item was written whole.
+class TargetFile {
+public:
+    explicit TargetFile(const std::string& path)
+        : path_(path),
+          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
+          created_(handle_.valid()) {}
+    ~TargetFile() {
+        handle_.reset();
+        if (created_ && !complete_) DeleteFileA(path_.c_str());
+    }
+    TargetFile(const TargetFile&) = delete;
+    TargetFile& operator=(const TargetFile&) = delete;
+
+    bool Created() const { return created_; }
+    HANDLE get() const { return handle_.get(); }
+    void SetComplete() { complete_ = true; }
+
+private:
+    const std::string& path_;
+    tk::UniqueHandle handle_;
+    const bool created_;
+    bool complete_ = false;
+};
+
+}  // namespace
+
+uint32_t ResourceSize(const std::string& Name, HMODULE Module) {
+    const HMODULE module = PayloadModule(Module);
+    HRSRC item = FindResourceA(module, Name.c_str(), RT_RCDATA);
+    return item ? SizeofResource(module, item) : 0;
+}
+
+TOperations::TOperations(bool CreateSuspended, const tk::TStringList& Files, HMODULE Module)
+    : Files(Files), module_(PayloadModule(Module)) {
+    if (!CreateSuspended) Start();
+}
+
+TOperations::~TOperations() { EndThread(); }
+
+void TOperations::Execute() {
+    ResultCode = NotFinished;
+    DoneBytes = 0;
+    TotalBytes = 0;
+    for (size_t i = 1; i <= Files.size(); ++i) TotalBytes += ResourceSize(ItemName(i), module_);
+
+    bool copied = false;
+    for (size_t i = 1; i <= Files.size(); ++i) {
+        TargetPath = DestDir + Files[i - 1];
+        ResourceName = ItemName(i);
+        copied = CopyResource();
+        if (!copied || Terminated()) break;
+    }
+
+    if (Terminated()) {
+        ResultCode = Cancelled;
+    } else if (copied) {
+        ResultCode = Succeeded;
+    } else {
+        ResultCode = Failed;
+        ErrorCode = GetLastError();
+        Synchronize([this] { DoError(); });
+    }
+}
+
+bool TOperations::CopyResource() {
+    Synchronize([this] { DoProgress(); });
+    ErrorCaption = CaptionGetResource;
+
+    HRSRC item = FindResourceA(module_, ResourceName.c_str(), RT_RCDATA);
+    if (!item) return false;
+    const DWORD size = SizeofResource(module_, item);
+    if (size == 0) return false;
+    HGLOBAL loaded = LoadResource(module_, item);
+    if (!loaded) return false;
+    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
+    if (!bytes) return false;
+
+    TargetFile file(TargetPath);
+    if (!file.Created()) {
+        ErrorCaption = CaptionCreateFile;
+        return false;
+    }
+
+    bool result = false;
+    for (DWORD remaining = size; remaining != 0;) {
+        if (Terminated()) {
+            result = false;
+            break;
+        }
+        const DWORD chunk = remaining >= ChunkSize ? ChunkSize : remaining;
+        DWORD written = 0;
+        const BOOL ok = WriteFile(file.get(), bytes, chunk, &written, nullptr);
+        if (!ok || written != chunk) {
+            // A short write can succeed with no error code set; name it a write fault.
+            if (ok) SetLastError(ERROR_WRITE_FAULT);
+            ErrorCaption = CaptionWriteToFile;
+            ErrorCode = GetLastError();
+            Synchronize([this] { DoError(); });
+            result = false;
+            break;
+        }
+        remaining -= chunk;
+        DoneBytes += chunk;
+        bytes += chunk;
+        Percent = TotalBytes == 0 ? 100 : static_cast<int32_t>(DoneBytes * 100 / TotalBytes);
+        Synchronize([this] { DoProgress(); });
+        result = true;
+    }
+    if (result) file.SetComplete();
+    return result;
+}
+
+void TOperations::DoProgress() {
+    if (OnProgress) OnProgress(this, Percent);
+}
+
+void TOperations::DoError() {
+    if (OnError) OnError(this, ErrorCode, ErrorCaption);
+}
