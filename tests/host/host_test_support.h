@@ -1,0 +1,50 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Registry and file helpers of the host tests: raw Win32 calls, independent of
+// the code under test, so a test can seed any type and read back exact bytes.
+namespace hosttest {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
+constexpr char kMainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
+constexpr char kPluginKey[] = "Software\\Tarnwick\\VinTu\\Plugins\\TYMsExcel";
+constexpr char kMakerKey[] = "Software\\Tarnwick";
+
+struct RawValue {
+    DWORD type;
+    std::string bytes;
+};
+
+// All below HKEY_LOCAL_MACHINE.
+void DeleteKeyTree(const std::string& Path);
+bool KeyExists(const std::string& Path);
+void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const std::string& Bytes);
+void SetString(const std::string& Path, const std::string& Name, const std::string& Text,
+               DWORD Type = REG_SZ);
+void SetDword(const std::string& Path, const std::string& Name, uint32_t Number);
+std::optional<RawValue> GetValue(const std::string& Path, const std::string& Name);
+std::vector<std::string> ValueNames(const std::string& Path);
+
+// A folder of its own under the temp path, removed with its files when it dies.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+bool FileExists(const std::string& Path);
+void WriteFileBytes(const std::string& Path, const std::string& Bytes);
+std::string ReadFileBytes(const std::string& Path);
+
+}  // namespace hosttest
