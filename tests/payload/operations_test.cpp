@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "payload/operations.h"
+#include "test_support.h"
+
+using namespace payload_test;
+using Error = std::pair<uint32_t, std::string>;
+
+namespace {
+
+// Checks that items [first, last] of `dll` are on disk byte for byte.
+void ExpectItemsWritten(const PayloadDll& dll, const std::string& dir, int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        const auto bytes = ReadWholeFile(dir + "\\item" + std::to_string(i) + ".bin");
+        ASSERT_TRUE(bytes.has_value()) << "item " << i;
+        EXPECT_EQ(*bytes, dll.Item(i)) << "item " << i;
+    }
+}
+
+void ExpectItemsAbsent(const std::string& dir, int first, int last) {
+    for (int i = first; i <= last; ++i)
+        EXPECT_FALSE(Exists(dir + "\\item" + std::to_string(i) + ".bin")) << "item " << i;
+}
+
+}  // namespace
+
+TEST(ResourceSize, FindsItemsWithoutRegardToCase) {
+    PayloadDll dll("chunks");
+    ASSERT_NE(dll.get(), nullptr);
+    EXPECT_EQ(ResourceSize("file1", dll.get()), 200000u);
+    EXPECT_EQ(ResourceSize("FILE2", dll.get()), 200001u);
+    EXPECT_EQ(ResourceSize("file3", dll.get()), 0u);
+    // The test exe itself carries no payload.
+    EXPECT_EQ(ResourceSize("file1"), 0u);
+}
+
+TEST(Operations, NewWorkerHoldsOnlyItsCopyOfTheList) {
+    tk::TStringList names = ItemNames(2);
+    TOperations op(true, names, nullptr);
+    names[0] = "\\changed.bin";
+    names.push_back("\\extra.bin");
+    EXPECT_EQ(op.Files, ItemNames(2));
+    EXPECT_EQ(op.ResultCode, TOperations::NotFinished);
+    EXPECT_EQ(op.ErrorCode, 0u);
+    EXPECT_EQ(op.Percent, 0);
+    EXPECT_TRUE(op.ErrorCaption.empty() && op.TargetPath.empty() && op.DestDir.empty());
+    EXPECT_FALSE(op.OnProgress || op.OnError || op.OnTerminate);
+}
+
+TEST(Operations, WritesChunksOfAtMost200000Bytes) {
+    PayloadDll dll("chunks");
+    TempDir dir;
+    // A target that exists and is longer than its item is truncated and rewritten.
+    ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", std::string(250000, 'x')));
+    TOperations op(true, ItemNames(2), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    // 200,000 bytes: one report; 200,001 bytes: two (200,000 then 1).
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 49, 49, 99, 100}));
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(op.ResultCode, TOperations::Succeeded);
+    EXPECT_EQ(op.TotalBytes, 400001);
+    EXPECT_EQ(op.DoneBytes, 400001);
+    EXPECT_EQ(op.TargetPath, dir.Path() + "\\item2.bin");
+    EXPECT_EQ(op.ResourceName, "file2");
+    ExpectItemsWritten(dll, dir.Path(), 1, 2);
+    EXPECT_FALSE(reports.wrongThread);
+    EXPECT_EQ(reports.terminations, 1);
+    EXPECT_EQ(reports.terminateThread, GetCurrentThreadId());
+    EXPECT_EQ(reports.resultAtTerminate, TOperations::Succeeded);
+    EXPECT_FALSE(reports.finishedAtTerminate);
+    EXPECT_TRUE(op.Finished());
+}
+
+TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
+    PayloadDll dll("zero");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 50, 50}));
+    ASSERT_EQ(reports.errors.size(), 1u);
+    EXPECT_EQ(reports.errors[0].first, op.ErrorCode);
+    EXPECT_EQ(reports.errors[0].second, GetResourceCaption);
+    EXPECT_EQ(op.ResultCode, TOperations::Failed);
+    EXPECT_EQ(op.TotalBytes, 2000);
+    ExpectItemsWritten(dll, dir.Path(), 1, 1);
+    ExpectItemsAbsent(dir.Path(), 2, 3);
+    EXPECT_EQ(reports.resultAtTerminate, TOperations::Failed);
+}
+
+TEST(Operations, MissingItemStopsTheRunWithTheLookupsCode) {
+    PayloadDll dll("gap");
+    TempDir dir;
+    TOperations op(true, ItemNames(8), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    // Percentages are taken against the total without the missing item (310,000).
+    EXPECT_EQ(op.TotalBytes, 310000);
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 64, 96, 96, 98, 98}));
+    EXPECT_EQ(reports.errors,
+              (std::vector<Error>{{ERROR_RESOURCE_NAME_NOT_FOUND, GetResourceCaption}}));
+    EXPECT_EQ(op.ResultCode, TOperations::Failed);
+    EXPECT_EQ(op.ResourceName, "file3");
+    ExpectItemsWritten(dll, dir.Path(), 1, 2);
+    ExpectItemsAbsent(dir.Path(), 3, 8);
+}
+
+TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
+    PayloadDll dll("chunks");
+    TempDir dir;
+    TOperations op(true, ItemNames(2), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.DestDir = dir.Path() + "\\absent";
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0}));
+    EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_PATH_NOT_FOUND, CreateFileCaption}}));
+    EXPECT_EQ(op.ResultCode, TOperations::Failed);
+    EXPECT_FALSE(Exists(op.DestDir));
+}
+
+TEST(Operations, CallbackErrorEndsTheRunAndRemovesThePartialFile) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    // The fourth report follows the first chunk of the three-chunk item 2.
+    op.OnProgress = [&reports](TOperations*, int32_t percent) {
+        reports.progress.push_back(percent);
+        if (reports.progress.size() == 4) throw std::runtime_error("gauge gone");
+    };
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress.size(), 4u);
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(op.ResultCode, TOperations::NotFinished);
+    EXPECT_EQ(reports.terminations, 1);
+    ExpectItemsWritten(dll, dir.Path(), 1, 1);
+    ExpectItemsAbsent(dir.Path(), 2, 3);
+}
+
+TEST(Operations, RunningStartBeginsAfterConstruction) {
+    PayloadDll dll("chunks");
+    TempDir dir;
+    // Without a chance to set DestDir, the names carry the whole path.
+    tk::TStringList names = ItemNames(2);
+    for (auto& name : names) name = dir.Path() + name;
+    TOperations op(false, names, dll.get());
+    op.WaitFor();
+
+    EXPECT_TRUE(op.Finished());
+    EXPECT_EQ(op.ResultCode, TOperations::Succeeded);
+    ExpectItemsWritten(dll, dir.Path(), 1, 2);
+}
+
+TEST(Operations, NoCallbacksSameFilesAndOutcome) {
+    PayloadDll chunks("chunks");
+    TempDir good;
+    TOperations ok(true, ItemNames(2), chunks.get());
+    ok.DestDir = good.Path();
+    RunToEnd(ok);
+    EXPECT_EQ(ok.ResultCode, TOperations::Succeeded);
+    EXPECT_EQ(ok.Percent, 100);
+    ExpectItemsWritten(chunks, good.Path(), 1, 2);
+
+    PayloadDll gap("gap");
+    TempDir bad;
+    TOperations failed(true, ItemNames(8), gap.get());
+    failed.DestDir = bad.Path();
+    RunToEnd(failed);
+    EXPECT_EQ(failed.ResultCode, TOperations::Failed);
+    EXPECT_EQ(failed.ErrorCode, static_cast<uint32_t>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(failed.ErrorCaption, GetResourceCaption);
+    ExpectItemsWritten(gap, bad.Path(), 1, 2);
+    ExpectItemsAbsent(bad.Path(), 3, 8);
+}
+
+TEST(OperationsStop, WhileAnItemIsHalfWritten) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
+        reports.progress.push_back(percent);
+        if (reports.progress.size() == 4) op.Terminate();
+    };
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress.size(), 4u);
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
+    EXPECT_EQ(reports.resultAtTerminate, TOperations::Cancelled);
+    ExpectItemsWritten(dll, dir.Path(), 1, 1);
+    ExpectItemsAbsent(dir.Path(), 2, 3);
+}
+
+TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    // An earlier file of item 1's name is replaced by the created file, then deleted.
+    ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", "older"));
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
+        reports.progress.push_back(percent);
+        op.Terminate();
+    };
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0}));
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
+    EXPECT_EQ(op.TotalBytes, 601000);
+    ExpectItemsAbsent(dir.Path(), 1, 3);
+}
+
+TEST(OperationsStop, BeforeTheThreadBeginsSkipsTheRun) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.DestDir = dir.Path();
+    op.Terminate();
+    RunToEnd(op);
+
+    EXPECT_TRUE(reports.progress.empty());
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(reports.terminations, 1);
+    EXPECT_EQ(reports.terminateThread, GetCurrentThreadId());
+    EXPECT_EQ(op.ResultCode, TOperations::NotFinished);
+    EXPECT_EQ(op.TotalBytes, 0);
+    ExpectItemsAbsent(dir.Path(), 1, 3);
+}
+
+TEST(OperationsStop, AfterTheLastChunkKeepsEveryFile) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    Reports reports;
+    reports.Bind(op);
+    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
+        reports.progress.push_back(percent);
+        if (percent == 100) op.Terminate();
+    };
+    op.DestDir = dir.Path();
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.progress.back(), 100);
+    EXPECT_TRUE(reports.errors.empty());
+    EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
+    ExpectItemsWritten(dll, dir.Path(), 1, 3);
+}
+
+TEST(OperationsStop, WithoutCallbacks) {
+    PayloadDll dll("stops");
+    TempDir dir;
+    TOperations op(true, ItemNames(3), dll.get());
+    op.DestDir = dir.Path();
+    op.Start();
+    op.Terminate();
+    op.WaitFor();
+
+    // Wherever the request landed: a stopped run, or none at all; every file
+    // left on disk is whole, and nothing follows a missing item.
+    if (op.ResultCode == TOperations::NotFinished) {
+        EXPECT_EQ(op.TotalBytes, 0);
+        ExpectItemsAbsent(dir.Path(), 1, 3);
+    } else {
+        EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
+    }
+    bool gap = false;
+    for (int i = 1; i <= 3; ++i) {
+        const auto bytes = ReadWholeFile(dir.Path() + "\\item" + std::to_string(i) + ".bin");
+        if (!bytes) {
+            gap = true;
+            continue;
+        }
+        EXPECT_FALSE(gap) << "item " << i;
+        EXPECT_EQ(*bytes, dll.Item(i)) << "item " << i;
+    }
+}
