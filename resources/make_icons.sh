@@ -1,0 +1,39 @@
+#!/bin/sh
+# Draws the program icon (a spreadsheet grid with a plug) with ImageMagick and
+# writes icons/tessaly.ico (16, 24, 32, 48, 256 px, 32-bit) and
+# icons/form.ico (32 x 32, 16 colours) for the window's title row.
+set -eu
+cd "$(dirname "$0")/icons"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# 256 x 256 master: a sheet with a green header row and a grid, and a plug
+# with two prongs in the lower right corner.
+convert -size 256x256 xc:none \
+  -fill '#2f2f2f' -draw 'roundrectangle 14,22 210,226 10,10' \
+  -fill white -draw 'roundrectangle 18,26 206,222 8,8' \
+  -fill '#1e7b3c' -draw 'rectangle 18,26 206,66' \
+  -stroke '#7f9f8a' -strokewidth 4 \
+  -draw 'line 18,106 206,106' -draw 'line 18,146 206,146' -draw 'line 18,186 206,186' \
+  -draw 'line 80,66 80,222' -draw 'line 143,66 143,222' \
+  -stroke none -fill '#1e7b3c' \
+  -draw 'rectangle 30,118 68,134' -draw 'rectangle 92,158 130,174' \
+  -stroke '#202020' -strokewidth 6 -fill '#f0b400' \
+  -draw 'roundrectangle 140,150 232,222 14,14' \
+  -stroke none -fill '#202020' \
+  -draw 'rectangle 160,118 174,152' -draw 'rectangle 198,118 212,152' \
+  -draw 'rectangle 178,220 194,250' \
+  "$tmp/master.png"
+
+for s in 16 24 32 48; do
+  convert "$tmp/master.png" -resize ${s}x${s} "$tmp/icon$s.png"
+done
+convert "$tmp/icon16.png" "$tmp/icon24.png" "$tmp/icon32.png" "$tmp/icon48.png" \
+  "$tmp/master.png" tessaly.ico
+cp "$tmp/master.png" tessaly.png
+
+# 16 colours (15 + black for the transparent part) on the form's button-face grey, with a 1-bit transparency mask.
+convert "$tmp/icon32.png" -background '#c0c0c0' -alpha remove -alpha off \
+  +dither -colors 15 -depth 8 "$tmp/form32.rgb"
+convert "$tmp/icon32.png" -alpha extract -depth 8 "$tmp/form32.gray"
+python3 ../pack_ico4.py "$tmp/form32.rgb" "$tmp/form32.gray" form.ico

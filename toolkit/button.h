@@ -1,0 +1,25 @@
+#pragma once
+#include "toolkit/control.h"
+#include "toolkit/object.h"
+
+namespace tk {
+
+// A push button (never the default button). "&" in the caption marks its
+// Alt accelerator. Clicks by mouse, Space, Enter on the focused button, its
+// accelerator and BM_CLICK all raise OnClick.
+class TButton : public TControl {
+public:
+    void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }
+    void SetFocus();
+    bool Focused() const;
+    void Click();  // raises OnClick
+
+    TNotifyEvent OnClick;
+
+protected:
+    TCreateParams CreateParams() override;
+    void Notify(WORD code) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace tk

@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+#include "toolkit/color.h"
+#include "toolkit/font.h"
+#include "toolkit/gdi_object.h"
+
+namespace tk {
+
+// Drawing on a DC for the length of one paint: text in Font (its colour
+// included) with each text cell filled in BrushColor.
+class TCanvas {
+public:
+    TCanvas(HDC dc, const TFont& font, TColor brushColor);
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    HDC Handle() const { return dc_; }
+    const TFont& Font() const { return font_; }
+    TColor BrushColor() const { return brushColor_; }
+
+    int TextWidth(const std::string& text) const { return TextExtent(text).cx; }
+    int TextHeight(const std::string& text) const { return TextExtent(text).cy; }
+    SIZE TextExtent(const std::string& text) const;
+    // Draws `text` with the top-left corner of its cell at (x, y).
+    void TextOut(int x, int y, const std::string& text);
+
+private:
+    HDC dc_;
+    const TFont& font_;
+    TColor brushColor_;
+    SelectObjectScope select_;
+};
+
+}  // namespace tk

@@ -1,0 +1,118 @@
+#include "toolkit/form.h"
+
+#include "toolkit/application.h"
+#include "toolkit/gdi_object.h"
+
+namespace tk {
+
+namespace {
+constexpr char FormClassName[] = "TkForm";
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+constexpr int MainIconId = 1;
+}  // namespace
+
+TForm::TForm() { SetOwnColor(clBtnFace); }
+
+TForm::~TForm() {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::Create() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterOwnClass(FormClassName, CS_HREDRAW | CS_VREDRAW,
+                     LoadIconA(instance, MAKEINTRESOURCEA(MainIconId)));
+    TCreateParams p;
+    p.ClassName = FormClassName;
+    p.Text = Caption().c_str();
+    p.Style = FormStyle;
+    p.ExStyle = FormExStyle;
+    p.X = Left();
+    p.Y = Top();
+    p.Width = Width();
+    p.Height = Height();
+    CreateHandle(p);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+    CreateControls();
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::CenterOnScreen() {
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
+    SetBounds(x, y, Width(), Height());
+}
+
+void TForm::Show() {
+    if (!HandleAllocated()) return;
+    if (!shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(this);
+        CenterOnScreen();
+    }
+    SetVisible(true);
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::Close() {
+    if (HandleAllocated() && CloseQuery()) DestroyHandle();
+}
+
+bool TForm::WMClose() {
+    Close();
+    return true;
+}
+
+bool TForm::WMEraseBkgnd(HDC dc) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillSolid(dc, r, ColorToRGB(Color()));
+    return true;
+}
+
+void TForm::FocusFirstControl() {
+    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+                          IsWindowEnabled(lastFocus_)
+                      ? lastFocus_
+                      : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) SetFocus(target);
+}
+
+// A plain window takes the focus itself on activation; a form gives it back to
+// the control that had it, or to the first one in keyboard order.
+bool TForm::WMActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        return false;
+    }
+    if (HIWORD(wParam)) return false;  // minimised
+    FocusFirstControl();
+    return true;
+}
+
+bool TForm::WMSetFocus() {
+    FocusFirstControl();
+    return true;
+}
+
+void TForm::WMNCDestroy() {
+    if (Application().MainForm() == this) Application().Terminate();
+}
+
+}  // namespace tk

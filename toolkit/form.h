@@ -1,0 +1,55 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+#include "toolkit/control.h"
+#include "toolkit/object.h"
+
+namespace tk {
+
+// A fixed-size top-level window (caption, system menu, minimise box; no
+// maximise, no sizing border) with an exact client size, centred on the screen
+// when first shown. Creation has two phases: construct the object, then
+// Create() makes the window, runs CreateControls and then OnCreate.
+class TForm : public TControl {
+public:
+    TForm();
+    ~TForm() override;
+
+    // Makes the window and its controls, then raises OnCreate.
+    void Create();
+    // Raises OnShow (before anything is drawn), then shows the window.
+    void Show();
+    // Asks OnCloseQuery; when allowed, destroys the window (which ends the
+    // application's loop when this is its main form).
+    void Close();
+    bool CloseQuery();
+
+    void SetClientSize(int width, int height);
+    int ClientWidth() const override { return clientWidth_; }
+    int ClientHeight() const override { return clientHeight_; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
+
+protected:
+    // Creates the child controls; runs before OnCreate.
+    virtual void CreateControls() {}
+
+    bool WMEraseBkgnd(HDC dc) override;
+    bool WMClose() override;
+    bool WMActivate(WPARAM wParam) override;
+    bool WMSetFocus() override;
+    void WMNCDestroy() override;
+
+private:
+    void CenterOnScreen();
+    void FocusFirstControl();
+
+    int clientWidth_ = 0, clientHeight_ = 0;
+    bool shown_ = false;
+    HWND lastFocus_ = nullptr;
+};
+
+}  // namespace tk

@@ -1,0 +1,17 @@
+#pragma once
+#include "toolkit/control.h"
+
+namespace tk {
+
+// A container with an etched frame and its caption in the top edge, drawn in
+// its own font; Tab moves into its children.
+class TGroupBox : public TCustomControl {
+public:
+    void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }
+
+protected:
+    TCreateParams CreateParams() override;
+    void Paint(HDC dc) override;
+};
+
+}  // namespace tk

@@ -1,0 +1,56 @@
+#include "toolkit/image.h"
+
+#include "toolkit/gdi_object.h"
+
+namespace tk {
+
+namespace {
+constexpr char ImageClassName[] = "TkImage";
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    SIZE size{0, 0};
+    if (!GetIconInfo(icon, &info)) return size;
+    BITMAP bm{};
+    if (GetObjectA(info.hbmMask, sizeof bm, &bm)) {
+        size.cx = bm.bmWidth;
+        size.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return size;
+}
+}  // namespace
+
+TImage::~TImage() {
+    if (icon_) DestroyIcon(icon_);
+}
+
+void TImage::LoadIcon(const char* name) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, 0));
+    const SIZE size = icon_ ? IconSize(icon_) : SIZE{0, 0};
+    iconWidth_ = size.cx;
+    iconHeight_ = size.cy;
+    if (HandleAllocated()) SetBounds(Left(), Top(), iconWidth_, iconHeight_);
+}
+
+void TImage::Create(TControl& parent, int id, int left, int top) {
+    CreateChild(parent, {id, left, top, iconWidth_, iconHeight_});
+}
+
+TCreateParams TImage::CreateParams() {
+    RegisterOwnClass(ImageClassName);
+    TCreateParams p = TControl::CreateParams();
+    p.ClassName = ImageClassName;
+    return p;
+}
+
+void TImage::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillSolid(dc, r, ColorToRGB(Color()));
+    if (icon_) DrawIconEx(dc, 0, 0, icon_, iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace tk

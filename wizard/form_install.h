@@ -1,0 +1,48 @@
+#pragma once
+#include "toolkit/button.h"
+#include "toolkit/form.h"
+#include "toolkit/gauge.h"
+#include "toolkit/group_box.h"
+#include "toolkit/image.h"
+#include "toolkit/label.h"
+#include "toolkit/paint_box.h"
+#include "toolkit/panel.h"
+
+// The setup's one window. Every page is this same set of controls; pages
+// differ in what is visible or enabled, a few texts and the message in pb.
+class TfrmInstall : public tk::TForm {
+public:
+    TfrmInstall();
+
+    tk::TPanel pnlMain;
+    tk::TButton btnNext;
+    tk::TButton btnCancel;
+    tk::TLabel lblCaption;
+    tk::TImage imgLabel;
+    tk::TPanel pnlProgress;
+    tk::TGroupBox gbxProgress;
+    tk::TGauge gProgress;
+    tk::TPaintBox pb;
+    tk::TButton btnDownLoad;
+    tk::TButton btnHomePage;
+    tk::TLabel Label2;
+    tk::TLabel Label3;
+
+    void btnCancelClick(tk::TObject* Sender);
+    void FormCreate(tk::TObject* Sender);
+    void FormCloseQuery(tk::TObject* Sender, bool& CanClose);
+    void btnNextClick(tk::TObject* Sender);
+    void btnDownLoadClick(tk::TObject* Sender);
+    void btnHomePageClick(tk::TObject* Sender);
+    void pbPaint(tk::TObject* Sender);
+    void FormShow(tk::TObject* Sender);
+
+    int Stage = 0;
+    const char* MessageText = "";
+
+protected:
+    void CreateControls() override;
+};
+
+// The one wizard form; set before its creation handler runs.
+extern TfrmInstall* frmInstall;

@@ -1,0 +1,87 @@
+#include <string>
+
+#include "wizard/control_ids.h"
+#include "wizard/form_install.h"
+
+using tk::TFont;
+using tk::TFontStyle;
+
+namespace {
+constexpr int FormClientWidth = 492;
+constexpr int FormClientHeight = 325;
+constexpr int TitleGap = 8;  // between the icon and the title
+constexpr char FormIconName[] = "FORMICON";
+constexpr char TitleText[] = "Tessaly for MS Excel V2.6 Install ";
+
+constexpr char SansSerif[] = "MS Sans Serif";
+}  // namespace
+
+TfrmInstall::TfrmInstall() {
+    SetCaption(InstallWindowTitle);
+    SetClientSize(FormClientWidth, FormClientHeight);
+    OnCreate = [this](tk::TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](tk::TObject* Sender) { FormShow(Sender); };
+    OnCloseQuery = [this](tk::TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+    btnNext.OnClick = [this](tk::TObject* Sender) { btnNextClick(Sender); };
+    btnCancel.OnClick = [this](tk::TObject* Sender) { btnCancelClick(Sender); };
+    btnDownLoad.OnClick = [this](tk::TObject* Sender) { btnDownLoadClick(Sender); };
+    btnHomePage.OnClick = [this](tk::TObject* Sender) { btnHomePageClick(Sender); };
+    pb.OnPaint = [this](tk::TObject* Sender) { pbPaint(Sender); };
+}
+
+// The window's controls, parent by parent in creation order; the order of the
+// window's and the panels' children is also the keyboard order.
+void TfrmInstall::CreateControls() {
+    pnlMain.Create(*this, {ControlId::pnlMain, 0, 0, 492, 290});
+
+    lblCaption.SetFont(TFont("Tahoma", -19, TFontStyle::BoldItalic));
+    lblCaption.Create(pnlMain, ControlId::lblCaption, 104, 20);
+
+    imgLabel.LoadIcon(FormIconName);
+    imgLabel.Create(pnlMain, ControlId::imgLabel, 64, 16);
+
+    pnlProgress.Create(pnlMain, {ControlId::pnlProgress, 8, 56, 476, 224});
+
+    pb.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
+    pb.Tag = 22;
+    pb.Create(pnlProgress, {ControlId::pb, 1, 1, 474, 160});
+
+    Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
+    Label2.SetCaption("Warning!");
+    Label2.Hide();
+    Label2.Create(pnlProgress, ControlId::Label2, 128, 4);
+
+    Label3.SetFont(TFont(SansSerif, -12, TFontStyle::Bold, tk::clBlack));
+    Label3.SetCaption("Installation aborted!!!");
+    Label3.Hide();
+    Label3.Create(pnlProgress, ControlId::Label3, 226, 14);
+
+    gbxProgress.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
+    gbxProgress.SetCaption("Copy files progress");
+    gbxProgress.Hide();
+    gbxProgress.Create(pnlProgress, {ControlId::gbxProgress, 9, 160, 457, 49});
+    gProgress.Create(gbxProgress, {ControlId::gProgress, 8, 20, 441, 20});
+
+    btnDownLoad.SetCaption("Download \"Orvandel\"");
+    btnDownLoad.Hide();
+    btnDownLoad.Create(pnlProgress, {ControlId::btnDownLoad, 40, 184, 185, 25});
+
+    btnHomePage.SetCaption("Tarnwick homepage");
+    btnHomePage.Hide();
+    btnHomePage.Create(pnlProgress, {ControlId::btnHomePage, 248, 184, 185, 25});
+
+    btnNext.SetCaption("&Next");
+    btnNext.Create(*this, {ControlId::btnNext, 320, 297, 75, 25});
+
+    btnCancel.SetCaption("Cancel");
+    btnCancel.Create(*this, {ControlId::btnCancel, 408, 297, 75, 25});
+}
+
+// Writes the title and centres it together with the icon across pnlMain,
+// 8 pixels apart; an odd free pixel goes to the right.
+void TfrmInstall::FormShow(tk::TObject*) {
+    lblCaption.SetCaption(TitleText);
+    const int freeWidth = pnlMain.Width() - imgLabel.Width() - lblCaption.Width() - TitleGap;
+    imgLabel.SetLeft(freeWidth / 2);
+    lblCaption.SetLeft(imgLabel.Left() + imgLabel.Width() + TitleGap);
+}
