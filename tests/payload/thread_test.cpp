@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "toolkit/exception.h"
+#include "toolkit/synchronize.h"
+#include "toolkit/thread.h"
+
+namespace {
+
+// A thread whose run is given by the test.
+class TTestThread final : public tk::TThread {
+public:
+    explicit TTestThread(std::function<void(TTestThread&)> body) : body_(std::move(body)) {}
+    ~TTestThread() override { EndThread(); }
+    using tk::TThread::Synchronize;
+    std::atomic<int> executions{0};
+
+protected:
+    void Execute() override {
+        ++executions;
+        body_(*this);
+    }
+
+private:
+    std::function<void(TTestThread&)> body_;
+};
+
+struct Termination {
+    int count = 0;
+    DWORD thread = 0;
+    bool finished = true;
+    void Bind(tk::TThread& t) {
+        t.OnTerminate = [this](tk::TThread* sender) {
+            ++count;
+            thread = GetCurrentThreadId();
+            finished = sender->Finished();
+        };
+    }
+};
+
+}  // namespace
+
+TEST(Thread, SynchronizeRunsOnTheMainThreadAndRethrowsOnTheWorker) {
+    DWORD ranOn = 0;
+    DWORD workerId = 0;
+    std::string caught;
+    DWORD errorAfterCall = 0;
+    TTestThread t([&](TTestThread& self) {
+        workerId = GetCurrentThreadId();
+        self.Synchronize([&] { ranOn = GetCurrentThreadId(); });
+        SetLastError(ERROR_DISK_FULL);
+        try {
+            self.Synchronize([] { throw tk::Exception("refused on the main thread"); });
+        } catch (const tk::Exception& e) {
+            caught = e.Message();
+            errorAfterCall = GetLastError();
+        }
+    });
+    t.Start();
+    t.WaitFor();
+
+    EXPECT_EQ(ranOn, GetCurrentThreadId());
+    EXPECT_NE(workerId, GetCurrentThreadId());
+    EXPECT_EQ(caught, "refused on the main thread");
+    EXPECT_EQ(errorAfterCall, static_cast<DWORD>(ERROR_DISK_FULL));
+}
+
+TEST(Thread, SynchronizeOnTheMainThreadRunsInline) {
+    bool ran = false;
+    tk::Synchronize([&] { ran = true; });
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(tk::CheckSynchronize());
+}
+
+TEST(Thread, OnTerminateRunsOnTheMainThreadBeforeFinished) {
+    TTestThread t([](TTestThread&) {});
+    Termination end;
+    end.Bind(t);
+    EXPECT_FALSE(t.Finished());
+    t.Start();
+    t.WaitFor();
+
+    EXPECT_EQ(end.count, 1);
+    EXPECT_EQ(end.thread, GetCurrentThreadId());
+    EXPECT_FALSE(end.finished);
+    EXPECT_TRUE(t.Finished());
+    EXPECT_EQ(t.executions, 1);
+}
+
+TEST(Thread, AnErrorEscapingExecuteStillEndsTheThreadNormally) {
+    TTestThread t([](TTestThread&) { throw std::runtime_error("run failed"); });
+    Termination end;
+    end.Bind(t);
+    t.Start();
+    t.WaitFor();
+
+    EXPECT_EQ(end.count, 1);
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_TRUE(GetExitCodeThread(t.Handle(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(Thread, StopRequestedBeforeTheStartSkipsExecute) {
+    TTestThread t([](TTestThread&) {});
+    Termination end;
+    end.Bind(t);
+    t.Terminate();
+    t.Start();
+    t.WaitFor();
+
+    EXPECT_EQ(t.executions, 0);
+    EXPECT_EQ(end.count, 1);
+    EXPECT_TRUE(t.Finished());
+}
+
+TEST(Thread, StartsOnlyOnce) {
+    TTestThread t([](TTestThread&) {});
+    t.Start();
+    t.Start();
+    t.WaitFor();
+    t.Start();
+    t.WaitFor();
+    EXPECT_EQ(t.executions, 1);
+}
+
+TEST(Thread, WaitForServesEverySynchronousCall) {
+    int served = 0;
+    TTestThread t([&](TTestThread& self) {
+        for (int i = 0; i < 200; ++i) self.Synchronize([&] { ++served; });
+    });
+    t.Start();
+    t.WaitFor();
+    EXPECT_EQ(served, 200);
+}
+
+TEST(Thread, WaitForLeavesAQuitRequestForTheMessageLoop) {
+    TTestThread t([](TTestThread& self) { self.Synchronize([] {}); });
+    t.Start();
+    PostQuitMessage(7);
+    t.WaitFor();
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(Thread, DestroyingANeverStartedThreadEndsItsSystemThread) {
+    HANDLE copy = nullptr;
+    Termination end;
+    std::atomic<int> executions{0};
+    {
+        TTestThread t([](TTestThread&) {});
+        end.Bind(t);
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t.Handle(), GetCurrentProcess(), &copy,
+                                    SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0));
+        EXPECT_EQ(WaitForSingleObject(copy, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        executions = t.executions.load();
+    }
+    EXPECT_EQ(WaitForSingleObject(copy, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(copy);
+    EXPECT_EQ(executions, 0);
+    EXPECT_EQ(end.count, 0);
+}
+
+TEST(Thread, DestroyingARunningThreadStopsAndWaitsForIt) {
+    HANDLE copy = nullptr;
+    Termination end;
+    std::atomic<int> calls{0};
+    HANDLE running = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    {
+        auto t = std::make_unique<TTestThread>([&](TTestThread& self) {
+            SetEvent(running);
+            while (!self.Terminated()) self.Synchronize([&] { ++calls; });
+        });
+        end.Bind(*t);
+        DuplicateHandle(GetCurrentProcess(), t->Handle(), GetCurrentProcess(), &copy, SYNCHRONIZE,
+                        FALSE, 0);
+        t->Start();
+        WaitForSingleObject(running, INFINITE);
+    }
+    EXPECT_EQ(WaitForSingleObject(copy, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(copy);
+    CloseHandle(running);
+    EXPECT_EQ(end.count, 0);
+}
+
+namespace {
+
+constexpr char BoxTitle[] = "Synchronize inside a message box";
+
+HWND FindBox() {
+    for (int i = 0; i < 1000; ++i) {
+        if (HWND box = FindWindowA("#32770", BoxTitle)) return box;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+// Answers the box the way a test driver does: from another thread, with a sent
+// message, once the worker's calls are being served inside the box.
+struct BoxAnswerer {
+    std::atomic<int>* served;
+    std::atomic<int> servedInBox{0};
+    std::atomic<bool> found{false};
+
+    static DWORD WINAPI Run(void* self) {
+        auto* a = static_cast<BoxAnswerer*>(self);
+        HWND box = FindBox();
+        a->found = box != nullptr;
+        if (!box) return 0;
+        for (int i = 0; i < 1000 && a->served->load() < 5; ++i) Sleep(5);
+        a->servedInBox = a->served->load();
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+};
+
+}  // namespace
+
+// Wine's dialog loop may drop the posted wake-up that it fetched when a sent
+// message ends the box; the waiting worker must still be served afterwards.
+TEST(Thread, CallsPendingWhileAMessageBoxIsOpenAreServedAndNeverHang) {
+    for (int round = 0; round < 8; ++round) {
+        std::atomic<int> served{0};
+        TTestThread t([&](TTestThread& self) {
+            while (!self.Terminated()) self.Synchronize([&] { ++served; });
+        });
+        t.Start();
+
+        BoxAnswerer answerer{&served};
+        HANDLE driver = CreateThread(nullptr, 0, BoxAnswerer::Run, &answerer, 0, nullptr);
+        MessageBoxA(nullptr, "waiting", BoxTitle, MB_OK);
+        WaitForSingleObject(driver, INFINITE);
+        CloseHandle(driver);
+        ASSERT_TRUE(answerer.found) << "round " << round;
+        EXPECT_GE(answerer.servedInBox, 5) << "round " << round;
+
+        // The plain message loop of the main thread must go on serving calls.
+        const int atClose = served;
+        const UINT_PTR guard = SetTimer(nullptr, 0, 10000, nullptr);
+        MSG msg;
+        bool timedOut = false;
+        while (served < atClose + 20 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (msg.message == WM_TIMER && msg.wParam == guard) {
+                timedOut = true;
+                break;
+            }
+            DispatchMessageA(&msg);
+        }
+        KillTimer(nullptr, guard);
+        EXPECT_FALSE(timedOut) << "round " << round;
+        t.Terminate();
+        t.WaitFor();
+    }
+}
