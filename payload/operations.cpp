@@ -22,9 +22,13 @@ public:
           handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
           created_(handle_.valid()) {}
+    // The failure's error code outlives the cleanup: the report at the run's
+    // end names the failed step, not a refused delete.
     ~TargetFile() {
+        const DWORD error = GetLastError();
         handle_.reset();
         if (created_ && !complete_) DeleteFileA(path_.c_str());
+        SetLastError(error);
     }
     TargetFile(const TargetFile&) = delete;
     TargetFile& operator=(const TargetFile&) = delete;

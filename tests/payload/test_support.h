@@ -100,8 +100,13 @@ inline bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return written == bytes.size();
 }
 
+// Looks for the directory entry, so a link to a device counts too.
 inline bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return true;
 }
 
 // Target names "\item1.bin" .. "\item<n>.bin".

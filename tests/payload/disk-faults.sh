@@ -1,0 +1,25 @@
+#!/bin/sh
+# disk-faults.sh WINE_RUN EXE: runs EXE under Wine with two folders that fail
+# writes for real: TESSALY_FULL_DIR, whose item2.bin is a link to /dev/full,
+# and TESSALY_SMALL_DIR, a 300 KiB tmpfs (only when this user may mount one).
+set -u
+wine_run=$1
+exe=$2
+work=$(mktemp -d /tmp/tessaly-faults.XXXXXX)
+cleanup() {
+  umount "$work/small" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir "$work/full" "$work/small"
+ln -s /dev/full "$work/full/item2.bin"
+windows_path() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+TESSALY_FULL_DIR=$(windows_path "$work/full")
+export TESSALY_FULL_DIR
+if mount -t tmpfs -o size=300k tmpfs "$work/small" 2>/dev/null; then
+  TESSALY_SMALL_DIR=$(windows_path "$work/small")
+  export TESSALY_SMALL_DIR
+else
+  echo "cannot mount a tmpfs here: the short-write case is skipped" >&2
+fi
+"$wine_run" "$exe"
