@@ -40,6 +40,9 @@ setup)
   echo ":$n" >"$build/wine-display"
   export DISPLAY=":$n"
   wineboot -i >/dev/null 2>&1
+  # This Wine does not find its own font folder: without these, "MS Sans Serif"
+  # and "Tahoma" fall back to DejaVu Sans and every text measure changes.
+  cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # Without a window manager Wine waits ~2 s on every hidden window unless unmanaged.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   # Keep a wineserver and one Wine process alive, detached from CTest's pipes,

@@ -65,6 +65,11 @@ void TControl::Repaint() {
     UpdateWindow(Handle());
 }
 
+LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font_.Handle());
+    return TWindow::WndProc(msg, wParam, lParam);
+}
+
 TCreateParams TControl::CreateParams() {
     TCreateParams p;
     p.Style = WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);

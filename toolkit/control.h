@@ -67,6 +67,8 @@ protected:
     virtual TCreateParams CreateParams();
     // Called once the window exists (e.g. to size to content).
     virtual void CreateWnd() {}
+    // Answers WM_GETFONT with the control's font, also for our own classes.
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     void SetParentOnly(TControl* parent) { parent_ = parent; }
     void SetOwnColor(TColor color) { color_ = color; parentColor_ = false; }

@@ -70,7 +70,8 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-    if (HandleAllocated() && CloseQuery()) DestroyHandle();
+    // Destroyed while still attached, so WM_NCDESTROY can end the loop.
+    if (HandleAllocated() && CloseQuery()) DestroyWindow(Handle());
 }
 
 bool TForm::WMClose() {

@@ -1,0 +1,211 @@
+#include "tests/e2e/driver.h"
+
+#include <stdexcept>
+
+namespace e2e {
+
+std::string ProductExePath() { return TESSALY_SETUP_EXE; }
+
+namespace {
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+struct FindContext {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
+    auto* ctx = reinterpret_cast<FindContext*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != ctx->pid) return TRUE;
+    char buffer[256] = {};
+    if (ctx->className) {
+        GetClassNameA(hwnd, buffer, sizeof buffer);
+        if (lstrcmpiA(buffer, ctx->className) != 0) return TRUE;
+    }
+    if (ctx->title) {
+        GetWindowTextA(hwnd, buffer, sizeof buffer);
+        if (lstrcmpA(buffer, ctx->title) != 0) return TRUE;
+    }
+    ctx->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> Windows(DWORD pid, const char* className, const char* title) {
+    FindContext ctx{pid, className, title, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+}  // namespace
+
+TApp::TApp(const std::string& exe, const std::string& workDir) {
+    std::string commandLine = "\"" + exe + "\"";
+    const std::string dir = workDir.empty() ? FolderOf(exe) : workDir;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &si, &pi))
+        throw std::runtime_error("cannot start " + exe + ", error " + std::to_string(GetLastError()));
+    CloseHandle(pi.hThread);
+    process_.reset(pi.hProcess);
+    pid_ = pi.dwProcessId;
+}
+
+TApp::~TApp() { Kill(); }
+
+bool TApp::Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+void TApp::Kill() {
+    if (process_ && Running()) {
+        TerminateProcess(process_.get(), 255);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+HWND TApp::WaitForWindow(int lastId, const char* title, DWORD timeoutMs) {
+    WaitUntil(
+        [&] {
+            for (HWND w : Windows(pid_, nullptr, title)) {
+                if (IsWindowVisible(w) && Control(w, lastId)) {
+                    window_ = w;
+                    return true;
+                }
+            }
+            return !Running();
+        },
+        timeoutMs);
+    return window_;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
+    return Windows(pid, className, nullptr);
+}
+
+HWND TApp::WaitForMessageBox(DWORD timeoutMs) const {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopLevelWindows(pid_, "#32770")) {
+                if (IsWindowVisible(w)) {
+                    box = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+bool TApp::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
+    return true;
+}
+
+namespace {
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<ChildSearch*>(lParam);
+    if (GetDlgCtrlID(hwnd) == search->id) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND Control(HWND window, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RECT ClientRect(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool IsShown(HWND control) { return (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+bool IsEnabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
+
+std::string Text(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, const std::string& text) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&lf);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return size;
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+std::string MessageBoxText(HWND box) {
+    char text[2048] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+std::vector<int> MessageBoxButtons(HWND box) {
+    std::vector<int> buttons;
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+        HWND b = GetDlgItem(box, id);
+        if (b && IsWindowVisible(b)) buttons.push_back(id);
+    }
+    return buttons;
+}
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+}
+
+bool WaitGone(HWND box, DWORD timeoutMs) {
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+}
+
+}  // namespace e2e

@@ -1,0 +1,79 @@
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "toolkit/handle.h"
+
+// Drives the real TessalySetup.exe from a second process, as a user would:
+// start it, find its window and controls, click, read and answer message boxes.
+namespace e2e {
+
+// The product exe under test (Windows path).
+std::string ProductExePath();
+
+// The app under test. If it is still running when the object goes (a failed
+// or early-ending test), it is killed so it never holds CTest's pipe.
+class TApp {
+public:
+    // Starts `exe` in `workDir` (empty: the exe's folder).
+    explicit TApp(const std::string& exe = ProductExePath(), const std::string& workDir = "");
+    ~TApp();
+    TApp(const TApp&) = delete;
+    TApp& operator=(const TApp&) = delete;
+
+    DWORD Pid() const { return pid_; }
+    // Waits until the window titled `title` of this process is visible and its
+    // control `lastId` exists; returns it, or NULL after `timeoutMs`.
+    HWND WaitForWindow(int lastId, const char* title = "Install", DWORD timeoutMs = 15000);
+    HWND Window() const { return window_; }
+    // A message box (#32770) of this process, waited for up to `timeoutMs`; NULL if none.
+    HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
+    HWND FindMessageBox() const { return WaitForMessageBox(0); }
+    // Waits for the process to end; true with its exit code when it did.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool Running() const;
+    void Kill();
+
+private:
+    tk::UniqueHandle process_;
+    DWORD pid_ = 0;
+    HWND window_ = nullptr;
+};
+
+// Top-level windows of class `className` owned by process `pid`.
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
+
+HWND Control(HWND window, int id);  // a descendant by control ID
+RECT ClientRect(HWND control);      // in the client coordinates of its parent
+SIZE ClientSize(HWND window);
+bool IsShown(HWND control);         // its own WS_VISIBLE flag
+bool IsEnabled(HWND control);
+std::string Text(HWND window);
+HWND FocusOf(HWND window);          // the focused window of the window's GUI thread
+// Width and height of `text` in a font made here from its description (a
+// font handle of the app means nothing in this process).
+SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, const std::string& text);
+
+// Posts BM_CLICK: a handler that opens a modal box does not block the driver.
+void Click(HWND button);
+
+// Message boxes.
+std::string MessageBoxText(HWND box);
+std::vector<int> MessageBoxButtons(HWND box);  // IDOK, IDYES... present
+void AnswerMessageBox(HWND box, int buttonId);
+// Waits until `box` is gone.
+bool WaitGone(HWND box, DWORD timeoutMs = 5000);
+
+// Polls `condition` every 20 ms until true or `timeoutMs` has passed.
+template <typename F>
+bool WaitUntil(F condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/gauge.h"
+#include "toolkit/group_box.h"
+
+namespace {
+
+constexpr int GaugeWidth = 441;
+constexpr int GaugeHeight = 20;
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF White = RGB(255, 255, 255);
+
+// A form holding a gauge in a bold group box, as the setup window has it.
+class GaugeForm : public tk::TForm {
+public:
+    GaugeForm() { SetClientSize(300 + GaugeWidth, 100); }
+    tk::TGroupBox box;
+    tk::TGauge gauge;
+
+protected:
+    void CreateControls() override {
+        box.SetFont(tk::TFont("MS Sans Serif", -11, tk::TFontStyle::Bold));
+        box.SetCaption("Copy files progress");
+        box.Create(*this, {10, 9, 10, 457, 49});
+        gauge.Create(box, {11, 8, 20, GaugeWidth, GaugeHeight});
+    }
+};
+
+// The gauge's picture, painted into a memory bitmap through WM_PRINTCLIENT.
+class Snapshot {
+public:
+    explicit Snapshot(HWND gauge) : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = GaugeWidth;
+        bi.bmiHeader.biHeight = -GaugeHeight;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageA(gauge, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    }
+    ~Snapshot() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    // Pixels of `color` in the rectangle [x0, x1) x [y0, y1).
+    int Count(COLORREF color, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (At(x, y) == color) ++n;
+        return n;
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+class Gauge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.Create();
+        form.Show();
+        tk::Application().ProcessMessages();
+    }
+    void Settle() {
+        UpdateWindow(form.gauge.Handle());
+        tk::Application().ProcessMessages();
+    }
+    // The frame is black all round.
+    static void ExpectBlackFrame(const Snapshot& s) {
+        for (int x = 0; x < GaugeWidth; ++x) {
+            ASSERT_EQ(s.At(x, 0), Black) << x;
+            ASSERT_EQ(s.At(x, GaugeHeight - 1), Black) << x;
+        }
+        for (int y = 0; y < GaugeHeight; ++y) {
+            ASSERT_EQ(s.At(0, y), Black) << y;
+            ASSERT_EQ(s.At(GaugeWidth - 1, y), Black) << y;
+        }
+    }
+
+    GaugeForm form;
+};
+
+TEST_F(Gauge, StartsAtZeroOnAnEmptyWhiteTrackWithDarkText) {
+    EXPECT_EQ(form.gauge.Progress(), 0);
+    EXPECT_EQ(form.gauge.PercentText(), "0%");
+    Snapshot s(form.gauge.Handle());
+    ExpectBlackFrame(s);
+    const int track = (GaugeWidth - 2) * (GaugeHeight - 2);
+    const int white = s.Count(White, 1, 1, GaugeWidth - 1, GaugeHeight - 1);
+    const int black = s.Count(Black, 1, 1, GaugeWidth - 1, GaugeHeight - 1);
+    EXPECT_EQ(white + black, track);  // nothing but white track and black text
+    EXPECT_GT(black, 10);
+    // The text sits in the middle third; the rest of the track is bare.
+    EXPECT_EQ(s.Count(White, 1, 1, GaugeWidth / 3, GaugeHeight - 1), (GaugeWidth / 3 - 1) * 18);
+    EXPECT_EQ(s.Count(White, 2 * GaugeWidth / 3, 1, GaugeWidth - 1, GaugeHeight - 1),
+              (GaugeWidth - 1 - 2 * GaugeWidth / 3) * 18);
+}
+
+TEST_F(Gauge, FullIsBlackWithWhiteText) {
+    form.gauge.SetProgress(100);
+    EXPECT_EQ(form.gauge.PercentText(), "100%");
+    Snapshot s(form.gauge.Handle());
+    ExpectBlackFrame(s);
+    const int track = (GaugeWidth - 2) * (GaugeHeight - 2);
+    const int white = s.Count(White, 1, 1, GaugeWidth - 1, GaugeHeight - 1);
+    const int black = s.Count(Black, 1, 1, GaugeWidth - 1, GaugeHeight - 1);
+    EXPECT_EQ(white + black, track);
+    EXPECT_GT(white, 10);
+    EXPECT_EQ(s.Count(White, 1, 1, GaugeWidth / 3, GaugeHeight - 1), 0);
+}
+
+TEST_F(Gauge, TextIsTheInverseOfTheBackgroundBeneathIt) {
+    // At 0% the text's black pixels, at 100% the same text would be white:
+    // compare "50%" painted over the half-way boundary with its halves.
+    form.gauge.SetProgress(50);
+    Snapshot s(form.gauge.Handle());
+    const int barEnd = 1 + (GaugeWidth - 2) * 50 / 100;
+    EXPECT_EQ(s.At(barEnd - 1, 1), Black);
+    EXPECT_EQ(s.At(barEnd, 1), White);
+    // Left of the boundary the text shows white on black, right of it black on white.
+    EXPECT_GT(s.Count(White, GaugeWidth / 3, 1, barEnd, GaugeHeight - 1), 0);
+    EXPECT_GT(s.Count(Black, barEnd, 1, 2 * GaugeWidth / 3, GaugeHeight - 1), 0);
+}
+
+TEST_F(Gauge, BarFillsInProportionAndTextFollowsThePercentage) {
+    struct Case {
+        int value;
+        const char* text;
+    };
+    for (const Case& c : {Case{1, "1%"}, Case{45, "45%"}, Case{99, "99%"}}) {
+        form.gauge.SetProgress(c.value);
+        EXPECT_EQ(form.gauge.PercentText(), c.text);
+        Snapshot s(form.gauge.Handle());
+        const int barEnd = 1 + (GaugeWidth - 2) * c.value / 100;
+        EXPECT_EQ(s.Count(Black, 1, 1, GaugeWidth - 1, 2), barEnd - 1) << c.value;
+    }
+}
+
+TEST_F(Gauge, ValuesOutsideTheRangeAreHeld) {
+    form.gauge.SetProgress(-7);
+    EXPECT_EQ(form.gauge.Progress(), 0);
+    EXPECT_EQ(form.gauge.PercentText(), "0%");
+    form.gauge.SetProgress(250);
+    EXPECT_EQ(form.gauge.Progress(), 100);
+    EXPECT_EQ(form.gauge.PercentText(), "100%");
+    EXPECT_EQ(tk::TGauge::MinValue, 0);
+    EXPECT_EQ(tk::TGauge::MaxValue, 100);
+}
+
+TEST_F(Gauge, RepaintsOnlyWhenTheShownPercentageChanges) {
+    Settle();
+    const int start = form.gauge.PaintCount();
+    EXPECT_GE(start, 1);
+    form.gauge.SetProgress(0);
+    form.gauge.SetProgress(-3);
+    Settle();
+    EXPECT_EQ(form.gauge.PaintCount(), start);
+    form.gauge.SetProgress(37);
+    Settle();
+    EXPECT_EQ(form.gauge.PaintCount(), start + 1);
+    form.gauge.SetProgress(37);
+    Settle();
+    EXPECT_EQ(form.gauge.PaintCount(), start + 1);
+    form.gauge.SetProgress(100);
+    Settle();
+    form.gauge.SetProgress(180);
+    Settle();
+    EXPECT_EQ(form.gauge.PaintCount(), start + 2);
+}
+
+TEST_F(Gauge, TakesTheGroupBoxsBoldFont) {
+    LOGFONTA lf{};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(form.gauge.Handle(), WM_GETFONT, 0, 0));
+    ASSERT_TRUE(GetObjectA(font, sizeof lf, &lf));
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_EQ(lf.lfHeight, -11);
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/application.h"
+#include "toolkit/button.h"
+#include "toolkit/exception.h"
+#include "toolkit/form.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
+
+namespace {
+
+class TestForm : public tk::TForm {
+public:
+    TestForm() {
+        SetCaption("Toolkit test");
+        SetClientSize(300, 120);
+    }
+    tk::TPanel panel;
+    tk::TButton button;
+    tk::TLabel label;
+    bool controlsExistedInOnCreate = false;
+
+protected:
+    void CreateControls() override {
+        panel.Create(*this, {201, 0, 0, 300, 80});
+        label.SetFont(tk::TFont("MS Sans Serif", -19, tk::TFontStyle::Bold, tk::clRed));
+        label.SetCaption("Warning!");
+        label.Create(panel, 202, 10, 10);
+        button.SetCaption("&Go");
+        button.Create(*this, {203, 10, 90, 75, 25});
+    }
+};
+
+// A second thread that answers the first message box of this process with
+// OK and records its caption and text.
+struct BoxAnswer {
+    std::string caption, text;
+    UINT style = 0;
+    static DWORD WINAPI Run(void* self) {
+        auto* answer = static_cast<BoxAnswer*>(self);
+        for (int i = 0; i < 500; ++i) {
+            HWND box = FindWindowA("#32770", nullptr);
+            DWORD pid = 0;
+            if (box) GetWindowThreadProcessId(box, &pid);
+            if (box && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
+                char buffer[512] = {};
+                GetWindowTextA(box, buffer, sizeof buffer);
+                answer->caption = buffer;
+                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+                answer->text = buffer;
+                SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+                return 0;
+            }
+            Sleep(20);
+        }
+        return 1;
+    }
+};
+
+TEST(ExceptionMessageText, AddsAFullStopOnlyAfterCharactersAboveIt) {
+    EXPECT_EQ(tk::ExceptionMessageText("Key not found"), "Key not found.");
+    EXPECT_EQ(tk::ExceptionMessageText("Stopped."), "Stopped.");
+    EXPECT_EQ(tk::ExceptionMessageText("Really?"), "Really?.");  // '?' > '.'
+    EXPECT_EQ(tk::ExceptionMessageText("Done!"), "Done!");      // '!' < '.'
+    EXPECT_EQ(tk::ExceptionMessageText("Value 5"), "Value 5.");
+    EXPECT_EQ(tk::ExceptionMessageText("a-"), "a-");
+    EXPECT_EQ(tk::ExceptionMessageText(""), "");
+    EXPECT_EQ(tk::ExceptionMessageText("Caf\xE9"), "Caf\xE9.");
+}
+
+TEST(Form, RunsOnCreateAfterItsControlsExistAndSizesTheClientExactly) {
+    TestForm form;
+    EXPECT_FALSE(form.HandleAllocated());
+    form.OnCreate = [&](tk::TObject* Sender) {
+        EXPECT_EQ(Sender, &form);
+        form.controlsExistedInOnCreate = form.button.HandleAllocated() && form.label.HandleAllocated();
+    };
+    form.Create();
+    EXPECT_TRUE(form.controlsExistedInOnCreate);
+    RECT r{};
+    GetClientRect(form.Handle(), &r);
+    EXPECT_EQ(r.right, 300);
+    EXPECT_EQ(r.bottom, 120);
+    EXPECT_EQ(GetDlgCtrlID(form.button.Handle()), 203);
+}
+
+TEST(Form, RaisesOnShowBeforeItIsVisibleAndGivesTheFocusToTheFirstButton) {
+    TestForm form;
+    bool visibleInOnShow = true;
+    form.OnShow = [&](tk::TObject*) { visibleInOnShow = IsWindowVisible(form.Handle()) != FALSE; };
+    form.Create();
+    form.Show();
+    tk::Application().ProcessMessages();
+    EXPECT_FALSE(visibleInOnShow);
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_EQ(GetFocus(), form.button.Handle());
+}
+
+TEST(Form, CloseAsksTheCloseQueryAndAnEmptyQueryClosesAtOnce) {
+    TestForm form;
+    form.Create();
+    int asked = 0;
+    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
+        ++asked;
+        CanClose = false;
+    };
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(form.HandleAllocated());
+    form.Close();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(form.HandleAllocated());
+    form.OnCloseQuery = nullptr;
+    form.Close();
+    EXPECT_FALSE(form.HandleAllocated());
+}
+
+TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
+    tk::Application().Title = "Install";
+    TestForm form;
+    form.Create();
+    form.Show();
+    int clicks = 0;
+    form.button.OnClick = [&](tk::TObject* Sender) {
+        EXPECT_EQ(Sender, &form.button);
+        ++clicks;
+        throw tk::Exception("Invalid registry value type");
+    };
+    BoxAnswer answer;
+    HANDLE thread = CreateThread(nullptr, 0, BoxAnswer::Run, &answer, 0, nullptr);
+    SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+    WaitForSingleObject(thread, 15000);
+    CloseHandle(thread);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(answer.caption, "Install");
+    EXPECT_EQ(answer.text, "Invalid registry value type.");
+    EXPECT_TRUE(IsWindow(form.Handle()));
+    EXPECT_TRUE(IsWindowVisible(form.button.Handle()));
+}
+
+TEST(Form, EnterAndTheAcceleratorClickTheButtonEscapeDoesNothing) {
+    TestForm form;
+    form.Create();
+    tk::Application().SetMainForm(&form);
+    form.Show();
+    tk::Application().ProcessMessages();
+    int clicks = 0;
+    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
+    form.button.SetFocus();
+    PostMessageA(form.button.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    tk::Application().ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+    PostMessageA(form.button.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    tk::Application().ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(form.HandleAllocated());
+    PostMessageA(form.button.Handle(), WM_SYSCHAR, 'g', 1 << 29);
+    tk::Application().ProcessMessages();
+    EXPECT_EQ(clicks, 2);
+    tk::Application().SetMainForm(nullptr);
+}
+
+TEST(Label, SizesItselfToItsTextAndFollowsNewText) {
+    TestForm form;
+    form.Create();
+    HDC dc = GetDC(nullptr);
+    SelectObject(dc, form.label.Font().Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "Warning!", 8, &size);
+    EXPECT_EQ(form.label.Width(), size.cx);
+    EXPECT_EQ(form.label.Height(), size.cy);
+    form.label.SetCaption("Warning! Warning!");
+    GetTextExtentPoint32A(dc, "Warning! Warning!", 17, &size);
+    ReleaseDC(nullptr, dc);
+    RECT r{};
+    GetClientRect(form.label.Handle(), &r);
+    EXPECT_EQ(r.right, size.cx);
+    EXPECT_EQ(r.bottom, size.cy);
+}
+
+}  // namespace
