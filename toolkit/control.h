@@ -48,6 +48,8 @@ public:
     void SetColor(TColor color);
 
     bool Visible() const { return visible_; }
+    // On screen now: the window exists and it and its parents are visible.
+    bool Showing() const { return HandleAllocated() && IsWindowVisible(Handle()); }
     void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
