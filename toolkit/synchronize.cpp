@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <exception>
+#include <atomic>
 #include <mutex>
 
 #include "toolkit/exception.h"
@@ -70,6 +71,10 @@ CallQueue& Queue() {
 std::once_flag initOnce;
 DWORD mainThreadId = 0;
 HWND syncWindow = nullptr;
+// While the main thread sits in WaitServing, a worker wakes it through this
+// event: cheaper than a posted message, which then costs two more queue reads.
+HANDLE pendingEvent = nullptr;
+std::atomic<bool> mainWaiting{false};
 
 LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_SYNC_WAKE) {
@@ -89,9 +94,11 @@ void CreateSyncWindow() {
     RegisterClassA(&wc);
     // Message-only: needs no display and stays out of window enumerations, yet
     // every message loop of the thread (modal ones included) dispatches to it.
+    pendingEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     syncWindow = CreateWindowExA(0, SyncWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  wc.hInstance, nullptr);
-    if (!syncWindow) throw Exception("Cannot create the window for thread synchronisation");
+    if (!syncWindow || !pendingEvent)
+        throw Exception("Cannot create the window for thread synchronisation");
 }
 
 }  // namespace
@@ -105,14 +112,25 @@ void Synchronize(const std::function<void()>& method) {
         method();
         return;
     }
+    UniqueHandle done(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!done) throw Exception("Cannot create the event for a synchronous call");
+    Synchronize(method, done.get());
+}
+
+void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
+    if (IsMainThread()) {
+        method();
+        return;
+    }
     // The caller's last error survives the call: it reports it afterwards.
     const DWORD lastError = GetLastError();
-    UniqueHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!done) throw Exception("Cannot create the event for a synchronous call");
-    PendingCall call{&method, done.get(), nullptr};
+    PendingCall call{&method, doneEvent, nullptr};
     Queue().Push(&call);
-    PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
-    while (WaitForSingleObject(done.get(), RepostIntervalMs) == WAIT_TIMEOUT)
+    if (mainWaiting.load())
+        SetEvent(pendingEvent);
+    else
+        PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
+    while (WaitForSingleObject(doneEvent, RepostIntervalMs) == WAIT_TIMEOUT)
         PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
     SetLastError(lastError);
     if (call.error) std::rethrow_exception(call.error);
@@ -131,6 +149,34 @@ bool CheckSynchronize() {
         SetEvent(call->done);
     }
     return ran;
+}
+
+void WaitServing(HANDLE handle) {
+    const HANDLE handles[] = {handle, pendingEvent};
+    const DWORD count = pendingEvent ? 2 : 1;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        CheckSynchronize();
+        mainWaiting.store(true);
+        const DWORD r = MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT,
+                                                    MWMO_INPUTAVAILABLE);
+        mainWaiting.store(false);
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        if (r == WAIT_OBJECT_0 + 1) continue;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    CheckSynchronize();
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
 
 }  // namespace tk

@@ -1,4 +1,5 @@
 #pragma once
+#include <windows.h>
 #include <functional>
 
 namespace tk {
@@ -16,11 +17,20 @@ void InitSynchronize();
 // system error code is the same after the call as before it.
 void Synchronize(const std::function<void()>& method);
 
+// The same, signalling the call's end through `doneEvent`, an auto-reset event
+// of the calling thread that it reuses for every call (saves one event per call).
+void Synchronize(const std::function<void()>& method, HANDLE doneEvent);
+
 // Main thread: runs every pending call now; true when at least one ran.
 // On any other thread it does nothing.
 bool CheckSynchronize();
 
 // True on the thread that called InitSynchronize (and anywhere before that).
 bool IsMainThread();
+
+// Main thread: waits until `handle` is signalled, serving synchronous calls and
+// dispatching messages meanwhile. A WM_QUIT met on the way is posted again
+// when the wait ends, for the message loop that owns it.
+void WaitServing(HANDLE handle);
 
 }  // namespace tk

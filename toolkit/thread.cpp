@@ -8,6 +8,8 @@ namespace tk {
 TThread::TThread() {
     InitSynchronize();
     DWORD id = 0;
+    syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!syncDone_) throw Exception("Cannot create a thread");
     handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
     if (!handle_) throw Exception("Cannot create a thread");
 }
@@ -24,36 +26,16 @@ void TThread::Terminate() { terminated_.store(true); }
 
 void TThread::SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }
 
-void TThread::Synchronize(const std::function<void()>& method) { tk::Synchronize(method); }
+void TThread::Synchronize(const std::function<void()>& method) {
+    tk::Synchronize(method, syncDone_.get());
+}
 
 void TThread::WaitFor() {
     if (!started_ || !handle_) return;
-    HANDLE handle = handle_.get();
-    if (!IsMainThread()) {
-        WaitForSingleObject(handle, INFINITE);
-        return;
-    }
-    bool quit = false;
-    WPARAM quitCode = 0;
-    for (;;) {
-        CheckSynchronize();
-        const DWORD r =
-            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = true;
-                quitCode = msg.wParam;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-    CheckSynchronize();
-    // The quit request belongs to the message loop that waits for it.
-    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    if (IsMainThread())
+        WaitServing(handle_.get());
+    else
+        WaitForSingleObject(handle_.get(), INFINITE);
 }
 
 void TThread::EndThread() noexcept {

@@ -51,6 +51,7 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     void DoTerminate();
 
+    UniqueHandle syncDone_;  // ends each of this thread's synchronous calls
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
