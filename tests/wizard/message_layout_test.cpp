@@ -2,9 +2,12 @@
 #include "wizard/page_texts.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <array>
+#include <memory>
 #include <ostream>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -106,7 +109,8 @@ TEST(LayoutJustified, DoubleBlankPutsTwoGapsBetweenWords)
 TEST(LayoutJustified, EmptyWordCountsOnJustifiedLine)
 {
     // Words 60, 0, 60, 60: pending width 180 + 3 * 4 = 192; the 252-pixel last word makes
-    // 192 + 252 + 4 = 448 > 446. Gap (446 - 180) / 3 = 88, remainder 2 left at the right.
+    // 192 + 252 + 4 = 448 > 446. Gap (446 - 180) / 3 = 88, remainder 2 left at the right:
+    // B at 12 + 60 + 2 * 88, C at 248 + 60 + 88.
     const std::string A = Word(10, 'a'), B = Word(10, 'b'), C = Word(10, 'c'), D = Word(42, 'd');
     EXPECT_EQ(Layout(A + "  " + B + " " + C + " " + D),
               (TLayout{{A, 12, 22}, {B, 248, 22}, {C, 396, 22}, {D, 12, 40}}));
@@ -245,7 +249,7 @@ std::vector<TTextWord> DrawnWords(const std::string& Text)
     return Words;
 }
 
-void CheckPageLayout(const std::string& Text, const TFakeMeasurer& Measure, int FirstLineY)
+void CheckPageLayout(const std::string& Text, const TTextMeasurer& Measure, int FirstLineY)
 {
     const int Usable = BoxWidth - 28;
     const int Blank = Measure.TextWidth(" ");
@@ -325,16 +329,68 @@ TFakeMeasurer Varied()
     return Measure;
 }
 
+const std::pair<const char*, int> Pages[] = {
+    {WelcomeText, 22}, {CopyText, 22}, {FinishText, 22}, {WarningText, 38}};
+
 TEST(LayoutJustified, PageTextsKeepTheirShape)
 {
     const TFakeMeasurer Measurers[] = {Uniform, Varied()};
-    const std::pair<const char*, int> Pages[] = {
-        {WelcomeText, 22}, {CopyText, 22}, {FinishText, 22}, {WarningText, 38}};
     for (const TFakeMeasurer& Measure : Measurers)
         for (const auto& Page : Pages) {
             SCOPED_TRACE(Page.first);
             CheckPageLayout(Page.first, Measure, Page.second);
         }
+}
+
+// The message font of the paint box, measured by GDI on a memory DC.
+class TGdiMeasurer : public TTextMeasurer {
+public:
+    TGdiMeasurer()
+        : Dc(CreateCompatibleDC(nullptr)),
+          Font(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"))
+    {
+        if (Dc && Font)
+            Previous = SelectObject(Dc.get(), Font.get());
+    }
+    ~TGdiMeasurer() override
+    {
+        if (Previous)
+            SelectObject(Dc.get(), Previous);
+    }
+
+    bool Ready() const { return Previous != nullptr; }
+    int TextWidth(const std::string& s) const override { return Extent(s).cx; }
+    int TextHeight(const std::string& s) const override { return Extent(s).cy; }
+
+private:
+    SIZE Extent(const std::string& s) const
+    {
+        SIZE Size{};
+        GetTextExtentPoint32A(Dc.get(), s.data(), static_cast<int>(s.size()), &Size);
+        return Size;
+    }
+
+    struct TDcDeleter {
+        void operator()(HDC Dc) const { DeleteDC(Dc); }
+    };
+    struct TFontDeleter {
+        void operator()(HFONT Font) const { DeleteObject(Font); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HDC>, TDcDeleter> Dc;
+    std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter> Font;
+    HGDIOBJ Previous = nullptr;
+};
+
+TEST(LayoutJustified, PageTextsKeepTheirShapeInTheMessageFont)
+{
+    const TGdiMeasurer Measure;
+    ASSERT_TRUE(Measure.Ready());
+    for (const auto& Page : Pages) {
+        SCOPED_TRACE(Page.first);
+        CheckPageLayout(Page.first, Measure, Page.second);
+    }
 }
 
 } // namespace
