@@ -2,12 +2,38 @@
 
 #include <exception>
 
+#include "startup/entry.h"
 #include "wizard/run_wizard.h"
 
+namespace {
+
+class TWizardStartup : public TStartupSystem {
+public:
+    void RunWizard() override { ::RunWizard(); }
+};
+
+// A setup usually runs from a Downloads folder, where anyone may have left a
+// DLL named like a system one: load DLLs from the system folder only. Looked
+// up at run time, since systems before Windows 8 may lack the call.
+void RestrictDllSearchToSystemFolder() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    constexpr DWORD SearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel) return;
+    auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDirectories) setDirectories(SearchSystem32);
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystemFolder();
     try {
-        RunWizard();
+        TWizardStartup system;
+        RunEntry(system);
     } catch (const std::exception& e) {
+        // Only the form's creation can fail outside the message loop.
         MessageBoxA(nullptr, e.what(), "Application Error", MB_TASKMODAL | MB_ICONERROR | MB_OK);
         return 1;
     }
