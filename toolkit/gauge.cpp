@@ -32,8 +32,13 @@ void TGauge::SetProgress(int value) {
     if (value > MaxValue) value = MaxValue;
     const int shown = PercentDone();
     progress_ = value;
-    if (PercentDone() != shown && HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
+    if (PercentDone() != shown && HandleAllocated()) {
+        SetWindowTextA(Handle(), PercentText().c_str());
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
 }
+
+void TGauge::CreateWnd() { SetWindowTextA(Handle(), PercentText().c_str()); }
 
 bool TGauge::WMPaint() {
     ++paintCount_;

@@ -6,7 +6,8 @@ namespace tk {
 // A horizontal percentage gauge: black 1-pixel frame, white track, black bar
 // from the left in proportion to Progress, and the percentage ("45%") centred
 // in the gauge's font, drawn inverted so it reads black on white and white on
-// black. It repaints only when the shown percentage changes.
+// black. It repaints only when the shown percentage changes. Its window text
+// is the shown text too, for screen readers and automation.
 class TGauge : public TCustomControl {
 public:
     static constexpr int MinValue = 0;
@@ -25,6 +26,7 @@ public:
 
 protected:
     TCreateParams CreateParams() override;
+    void CreateWnd() override;
     bool WMPaint() override;
     void Paint(HDC dc) override;
 

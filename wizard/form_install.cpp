@@ -1,17 +1,152 @@
 #include "wizard/form_install.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include "host/access_probe.h"
+#include "host/host_detection.h"
+#include "host/plugin_registration.h"
+#include "payload/file_list.h"
+#include "toolkit/application.h"
+#include "wizard/page_texts.h"
+#include "wizard/system_error.h"
+
 TfrmInstall* frmInstall = nullptr;
 
-void TfrmInstall::FormCreate(tk::TObject*) {}
+namespace {
+constexpr int WarningTextTop = 38;  // below the two warning labels
+constexpr char FinishCaption[] = "Finish";
+constexpr char QuitQuestion[] = "Are you sure you want to quit?";
+constexpr char QuitCaption[] = "Confirmation";
+constexpr char AccessDeniedText[] = "Please launch the setup program with administrator's rights.";
+constexpr char HomePageAddress[] = "https://www.tarnwick.example/";
+constexpr char DownloadAddress[] = "https://www.tarnwick.example/download/vaduriveri.zip";
 
-void TfrmInstall::btnNextClick(tk::TObject*) {}
+void OpenWebAddress(const char* Address) {
+    ShellExecuteA(tk::Application().Handle(), "open", Address, "", "", SW_SHOWNORMAL);
+}
+}  // namespace
+
+void TfrmInstall::FormCreate(tk::TObject*) {
+    SetMessageText(WelcomeText);
+    CopySucceeded = false;
+    Stage = stWelcome;
+    FillFileList();
+    Operations = std::make_unique<TOperations>(true, FileList);
+    Operations->SetPriority(THREAD_PRIORITY_NORMAL);
+    Operations->OnProgress = [this](TOperations* Sender, int32_t Percent) {
+        OperationsProgress(Sender, Percent);
+    };
+    Operations->OnError = [this](TOperations* Sender, uint32_t Code, const std::string& Caption) {
+        OperationsError(Sender, Code, Caption);
+    };
+    Operations->OnTerminate = [this](tk::TThread* Sender) { OperationsTerminate(Sender); };
+}
+
+void TfrmInstall::NextStage() {
+    bool showNextPage = true;
+    switch (Stage) {
+    case stWelcome:
+        if (DetectHost()) {
+            Stage = stHostFound;
+            if (PluginDirAccessDenied()) {
+                tk::Application().MessageBox(AccessDeniedText, tk::Application().Title,
+                                             MB_OK | MB_ICONINFORMATION);
+                OnCloseQuery = nullptr;
+                Close();
+                return;
+            }
+        }
+        break;
+    case stCopying:
+        gbxProgress.Hide();
+        btnNext.SetEnabled(true);
+        btnNext.SetFocus();
+        break;
+    case stFinal:
+        if (CopySucceeded) RegisterPlugin();
+        showNextPage = false;
+        Close();
+        break;
+    default:
+        break;
+    }
+    if (!showNextPage) return;
+
+    ++Stage;
+    switch (Stage) {
+    case stHostFound:  // the host is missing or too old: the warning page
+        Stage = stFinal;
+        Label2.Show();
+        Label3.Show();
+        btnDownLoad.Show();
+        btnHomePage.Show();
+        SetMessageText(WarningText);
+        pb.Tag = WarningTextTop;
+        pb.Font().SetColor(tk::clBlue);
+        pb.Repaint();
+        btnNext.SetCaption(FinishCaption);
+        btnCancel.SetEnabled(false);
+        btnDownLoad.SetFocus();
+        break;
+    case stCopying:
+        SetMessageText(CopyText);
+        pb.Repaint();
+        gbxProgress.Show();
+        btnNext.SetEnabled(false);
+        Operations->DestDir = PluginDir;
+        Operations->Start();
+        break;
+    case stFinal:
+        SetMessageText(FinishText);
+        pb.Repaint();
+        btnNext.SetCaption(FinishCaption);
+        btnCancel.SetEnabled(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmInstall::btnNextClick(tk::TObject*) { NextStage(); }
 
 void TfrmInstall::btnCancelClick(tk::TObject*) { Close(); }
 
-void TfrmInstall::FormCloseQuery(tk::TObject*, bool&) {}
+void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
+    if (Stage != stFinal)
+        CanClose = tk::Application().MessageBox(QuitQuestion, QuitCaption, MB_YESNO | MB_ICONQUESTION) ==
+                   IDYES;
+    // The worker's end may have moved the wizard on while the question was open.
+    if (CanClose && Stage == stCopying) {
+        Operations->Terminate();
+        Operations->WaitFor();
+    }
+}
 
-void TfrmInstall::btnDownLoadClick(tk::TObject*) {}
+void TfrmInstall::OperationsTerminate(tk::TThread*) {
+    switch (Operations->ResultCode) {
+    case TOperations::Succeeded:
+        CopySucceeded = true;
+        NextStage();
+        break;
+    case TOperations::Failed:
+        if (Showing()) {
+            Stage = stFinal;
+            NextStage();
+        }
+        break;
+    default:
+        break;
+    }
+}
 
-void TfrmInstall::btnHomePageClick(tk::TObject*) {}
+void TfrmInstall::OperationsProgress(TOperations*, int32_t Percent) { gProgress.SetProgress(Percent); }
 
-void TfrmInstall::pbPaint(tk::TObject*) {}
+void TfrmInstall::OperationsError(TOperations*, uint32_t ErrorCode, const std::string& Caption) {
+    std::string text;
+    ShowSystemError(true, ErrorCode, Caption, "", text);
+}
+
+void TfrmInstall::btnDownLoadClick(tk::TObject*) { OpenWebAddress(DownloadAddress); }
+
+void TfrmInstall::btnHomePageClick(tk::TObject*) { OpenWebAddress(HomePageAddress); }

@@ -1,4 +1,9 @@
 #pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "payload/operations.h"
 #include "toolkit/button.h"
 #include "toolkit/form.h"
 #include "toolkit/gauge.h"
@@ -7,6 +12,12 @@
 #include "toolkit/label.h"
 #include "toolkit/paint_box.h"
 #include "toolkit/panel.h"
+
+// The page state: 1 lasts only while the access probe runs.
+constexpr int stWelcome = 0;
+constexpr int stHostFound = 1;
+constexpr int stCopying = 2;
+constexpr int stFinal = 3;
 
 // The setup's one window. Every page is this same set of controls; pages
 // differ in what is visible or enabled, a few texts and the message in pb.
@@ -37,7 +48,18 @@ public:
     void pbPaint(tk::TObject* Sender);
     void FormShow(tk::TObject* Sender);
 
-    int Stage = 0;
+    // Does the current page's work, then shows the next page.
+    void NextStage();
+    void OperationsTerminate(tk::TThread* Sender);
+    void OperationsProgress(TOperations* Sender, int32_t Percent);
+    void OperationsError(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption);
+
+    // Points pb at one of the page texts; repainting is the caller's.
+    void SetMessageText(const char* Text);
+
+    int Stage = stWelcome;
+    std::unique_ptr<TOperations> Operations;
+    bool CopySucceeded = false;
     const char* MessageText = "";
 
 protected:
