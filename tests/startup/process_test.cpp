@@ -133,3 +133,25 @@ TEST_F(StartupProcess, LeftOverProbeFolderGoesThroughTheHandshake) {
 }
 
 }  // namespace
+
+namespace {
+
+// Run by unprivileged-handshake.sh as a user who may not write below Program
+// Files: the probe fails for real and the relaunch goes through "runas".
+TEST_F(StartupProcess, ProgramFilesNotWritableGoesThroughTheHandshake) {
+    if (!GetEnvironmentVariableA("TESSALY_UNPRIVILEGED", nullptr, 0))
+        GTEST_SKIP() << "runs only as the unprivileged user of unprivileged-handshake.sh";
+    ASSERT_FALSE(CreateDirectoryA(ProbeFolder, nullptr));
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    e2e::TApp first;
+    DWORD exitCode = 1234;
+    ASSERT_TRUE(first.WaitForExit(Patience, &exitCode)) << "the first copy kept waiting";
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(e2e::WaitUntil([] { return Wizards().size() == 1; }, Patience));
+    EXPECT_NE(Wizards().front().Pid, first.Pid());
+    EXPECT_TRUE(MutexExists("SETUPPLUGIN"));
+    EXPECT_FALSE(FolderPresent(ProbeFolder));
+}
+
+}  // namespace
