@@ -4,7 +4,13 @@
 
 namespace e2e {
 
-std::string ProductExePath() { return TESSALY_SETUP_EXE; }
+std::string ProductExePath() {
+    // A run as another user points at a copy that user may read.
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("TESSALY_SETUP_EXE", path, sizeof path);
+    if (length > 0 && length < sizeof path) return path;
+    return TESSALY_SETUP_EXE;
+}
 
 namespace {
 std::string FolderOf(const std::string& path) {

@@ -9,7 +9,7 @@
 // start it, find its window and controls, click, read and answer message boxes.
 namespace e2e {
 
-// The product exe under test (Windows path).
+// The product exe under test (Windows path); TESSALY_SETUP_EXE overrides it.
 std::string ProductExePath();
 
 // The app under test. If it is still running when the object goes (a failed

@@ -1,0 +1,155 @@
+#include "tests/e2e/flow_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "wizard/control_ids.h"
+
+namespace flow {
+
+const char* const TargetNames[8] = {
+    "\\TYForMsExcel.plgn",           "\\Tessaly_Excel.chm",
+    "\\tessaly_excel_french.lnm",    "\\tessaly_excel_Hungarian.lnm",
+    "\\tessaly_excel_Nederlands.lnm", "\\tessaly_excel_Danish.lnm",
+    "\\tessaly_excel_spanish.lnm",   "\\tessaly_excel_german.lnm",
+};
+
+std::string PayloadItem(int Index) {
+    const std::string path = std::string(TESSALY_PAYLOAD_DIR) + TargetNames[Index - 1];
+    if (!PathExists(path)) ADD_FAILURE() << "no payload item " << path;
+    return hosttest::ReadFileBytes(path);
+}
+
+THostKeys::THostKeys() { Clear(); }
+THostKeys::~THostKeys() { Clear(); }
+
+void THostKeys::Clear() {
+    hosttest::DeleteKeyTree(UninstallKey);
+    hosttest::DeleteKeyTree(MainProgramKey);
+    hosttest::DeleteKeyTree(PluginsKey);
+}
+
+void THostKeys::Seed(const std::string& Folder, uint32_t VersionHi, uint32_t VersionLo) {
+    hosttest::SetString(UninstallKey, "SourceDirectory", Folder);
+    hosttest::SetDword(MainProgramKey, "VersionHi", VersionHi);
+    hosttest::SetDword(MainProgramKey, "VersionLo", VersionLo);
+}
+
+namespace {
+// Wine starts a Unix program but gives no handle to wait on; the shell's stdio goes
+// to /dev/null so that it never holds the test runner's pipes.
+bool StartShell(const std::string& Command) {
+    std::string commandLine = "/bin/sh -c \"(" + Command + ") </dev/null >/dev/null 2>&1\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA("Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &pi)) {
+        ADD_FAILURE() << "cannot start the Unix shell for: " << Command << ", " << GetLastError();
+        return false;
+    }
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    return true;
+}
+}  // namespace
+
+// The shell leaves its exit code in a marker file, renamed into place when complete.
+int RunUnix(const std::string& Command) {
+    static std::atomic<int> counter{0};
+    const std::string marker = "/tmp/flow-run-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++counter);
+    std::string markerWindows = "Z:" + marker;
+    for (char& c : markerWindows)
+        if (c == '/') c = '\\';
+    if (!StartShell("(" + Command + "); echo $? >" + marker + ".tmp && mv " + marker + ".tmp " +
+                    marker))
+        return -1;
+    if (!e2e::WaitUntil([&] { return PathExists(markerWindows); }, 30000)) {
+        ADD_FAILURE() << "the Unix command did not end: " << Command;
+        return -1;
+    }
+    const std::string code = hosttest::ReadFileBytes(markerWindows);
+    DeleteFileA(markerWindows.c_str());
+    return std::atoi(code.c_str());
+}
+
+void StartUnix(const std::string& Command) { StartShell(Command); }
+
+std::string UnixPath(const std::string& WindowsPath) {
+    using UnixNameFn = char*(CDECL*)(const WCHAR*);
+    auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) {
+        ADD_FAILURE() << "not running under Wine";
+        return {};
+    }
+    std::wstring wide(WindowsPath.begin(), WindowsPath.end());
+    char* name = unixName(wide.c_str());
+    if (!name) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Single quotes inside a double-quoted Windows command line reach sh intact.
+std::string Quoted(const std::string& UnixText) { return "'" + UnixText + "'"; }
+
+THostFolder::THostFolder() {
+    static std::atomic<int> counter{0};
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    path_ = std::string(temp) + "flow_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++counter);
+    if (!CreateDirectoryA(path_.c_str(), nullptr))
+        ADD_FAILURE() << "CreateDirectoryA(" << path_ << ") = " << GetLastError();
+    unix_ = UnixPath(path_);
+}
+
+THostFolder::~THostFolder() {
+    if (!unix_.empty()) RunUnix("rm -rf " + Quoted(unix_));
+}
+
+bool PathExists(const std::string& Path) {
+    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SystemText(DWORD Code) {
+    char buffer[1024] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
+                   buffer, sizeof buffer, nullptr);
+    return buffer;
+}
+
+TPage ReadPage(HWND Window) {
+    using e2e::Control;
+    TPage page;
+    page.Message = e2e::Text(Control(Window, ControlId::pb));
+    page.Label2 = e2e::IsShown(Control(Window, ControlId::Label2));
+    page.Label3 = e2e::IsShown(Control(Window, ControlId::Label3));
+    page.DownLoad = e2e::IsShown(Control(Window, ControlId::btnDownLoad));
+    page.HomePage = e2e::IsShown(Control(Window, ControlId::btnHomePage));
+    page.Progress = e2e::IsShown(Control(Window, ControlId::gbxProgress));
+    page.NextCaption = e2e::Text(Control(Window, ControlId::btnNext));
+    page.NextEnabled = e2e::IsEnabled(Control(Window, ControlId::btnNext));
+    page.CancelEnabled = e2e::IsEnabled(Control(Window, ControlId::btnCancel));
+    HWND focus = e2e::FocusOf(Window);
+    page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
+    return page;
+}
+
+std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
+
+TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs) {
+    TBox box;
+    box.Handle = App.WaitForMessageBox(TimeoutMs);
+    if (!box.Handle) return box;
+    box.Caption = e2e::Text(box.Handle);
+    box.Text = e2e::MessageBoxText(box.Handle);
+    box.Buttons = e2e::MessageBoxButtons(box.Handle);
+    return box;
+}
+
+}  // namespace flow

@@ -1,0 +1,90 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "tests/host/host_test_support.h"
+#include "toolkit/handle.h"
+
+// What the flow scenarios share: the host's registry entries seeded through the
+// real registry, host folders made on the Unix side of the prefix (FIFOs and
+// symlinks included), and the payload items the files are compared with.
+namespace flow {
+
+constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
+constexpr char MainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
+constexpr char PluginKey[] = "Software\\Tarnwick\\VinTu\\Plugins\\TYMsExcel";
+constexpr char PluginsKey[] = "Software\\Tarnwick\\VinTu\\Plugins";
+
+// The eight target names, in item order, and the payload item of each.
+extern const char* const TargetNames[8];
+std::string PayloadItem(int Index);  // Index from 1
+
+// Removes every host and plug-in key now and again when it dies.
+class THostKeys {
+public:
+    THostKeys();
+    ~THostKeys();
+    THostKeys(const THostKeys&) = delete;
+    THostKeys& operator=(const THostKeys&) = delete;
+    // A host at Folder with the given version.
+    void Seed(const std::string& Folder, uint32_t VersionHi, uint32_t VersionLo);
+
+private:
+    void Clear();
+};
+
+// Runs `Command` with the Unix shell and waits; returns its exit code.
+int RunUnix(const std::string& Command);
+// Starts `Command` with the Unix shell in the background.
+void StartUnix(const std::string& Command);
+std::string UnixPath(const std::string& WindowsPath);
+std::string Quoted(const std::string& UnixText);  // single-quoted for sh
+
+// A fresh folder under the prefix's temp folder, removed (from the Unix side,
+// whatever it holds) when it dies.
+class THostFolder {
+public:
+    THostFolder();
+    ~THostFolder();
+    THostFolder(const THostFolder&) = delete;
+    THostFolder& operator=(const THostFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    const std::string& Unix() const { return unix_; }
+    std::string Target(int Index) const { return path_ + TargetNames[Index - 1]; }
+    std::string UnixTarget(int Index) const { return unix_ + "/" + (TargetNames[Index - 1] + 1); }
+
+private:
+    std::string path_;
+    std::string unix_;
+};
+
+bool PathExists(const std::string& Path);
+
+// The system's own message text for a code, as the setup asks for it.
+std::string SystemText(DWORD Code);
+
+// The setup's window and what a user sees of it.
+struct TPage {
+    std::string Message;  // pb's text
+    bool Label2, Label3, DownLoad, HomePage, Progress;
+    std::string NextCaption;
+    bool NextEnabled, CancelEnabled;
+    int Focus;  // control ID of the focused control, 0 for none of ours
+};
+TPage ReadPage(HWND Window);
+std::string GaugeText(HWND Window);
+
+// A message box as a user sees it.
+struct TBox {
+    HWND Handle = nullptr;
+    std::string Caption, Text;
+    std::vector<int> Buttons;
+};
+TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs = 10000);
+
+}  // namespace flow

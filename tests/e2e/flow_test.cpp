@@ -1,0 +1,498 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/flow_support.h"
+#include "wizard/control_ids.h"
+#include "wizard/page_texts.h"
+
+using namespace e2e;
+using namespace flow;
+
+namespace {
+
+constexpr DWORD PageTimeoutMs = 15000;
+
+// What each page shows, field by field.
+void ExpectWelcomePage(const TPage& p) {
+    EXPECT_EQ(p.Message, WelcomeText);
+    EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage || p.Progress);
+    EXPECT_EQ(p.NextCaption, "&Next");
+    EXPECT_TRUE(p.NextEnabled);
+    EXPECT_TRUE(p.CancelEnabled);
+}
+
+void ExpectWarningPage(const TPage& p, bool focusOnDownLoad = true) {
+    EXPECT_EQ(p.Message, WarningText);
+    EXPECT_TRUE(p.Label2);
+    EXPECT_TRUE(p.Label3);
+    EXPECT_TRUE(p.DownLoad);
+    EXPECT_TRUE(p.HomePage);
+    EXPECT_FALSE(p.Progress);
+    EXPECT_EQ(p.NextCaption, "Finish");
+    EXPECT_TRUE(p.NextEnabled);
+    EXPECT_FALSE(p.CancelEnabled);
+    if (focusOnDownLoad) {
+        EXPECT_EQ(p.Focus, ControlId::btnDownLoad);
+    }
+}
+
+void ExpectCopyPage(const TPage& p) {
+    EXPECT_EQ(p.Message, CopyText);
+    EXPECT_TRUE(p.Progress);
+    EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage);
+    EXPECT_EQ(p.NextCaption, "&Next");
+    EXPECT_FALSE(p.NextEnabled);
+    EXPECT_TRUE(p.CancelEnabled);
+}
+
+void ExpectFinishPage(const TPage& p) {
+    EXPECT_EQ(p.Message, FinishText);
+    EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage || p.Progress);
+    EXPECT_EQ(p.NextCaption, "Finish");
+    EXPECT_TRUE(p.NextEnabled);
+    EXPECT_FALSE(p.CancelEnabled);
+    EXPECT_EQ(p.Focus, ControlId::btnNext);
+}
+
+bool OnFinishPage(HWND window) {
+    const TPage p = ReadPage(window);
+    return p.NextCaption == "Finish" && !p.Progress && p.Message == FinishText;
+}
+
+// The setup's window, started and on its welcome page.
+HWND StartWizard(TApp& app) {
+    HWND window = app.WaitForWindow(ControlId::btnCancel);
+    if (window) ExpectWelcomePage(ReadPage(window));
+    return window;
+}
+
+void ClickNext(HWND window) { Click(Control(window, ControlId::btnNext)); }
+
+// The process ends by itself, and no message box is shown on the way.
+void ExpectClosesWithoutBox(TApp& app) {
+    bool boxSeen = false;
+    WaitUntil(
+        [&] {
+            if (app.FindMessageBox()) boxSeen = true;
+            return boxSeen || !app.Running();
+        },
+        PageTimeoutMs);
+    EXPECT_FALSE(boxSeen) << "a message box appeared";
+    DWORD code = 99;
+    ASSERT_TRUE(app.WaitForExit(5000, &code)) << "the window did not close";
+    EXPECT_EQ(code, 0u);
+}
+
+// The icon of a message box as the static control beside its text holds it.
+HICON BoxIcon(HWND box) {
+    for (int id : {0x0440, 0x0014}) {
+        if (HWND icon = GetDlgItem(box, id))
+            return reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
+void ExpectPayloadInstalled(const THostFolder& folder, int from = 1, int to = 8) {
+    for (int i = from; i <= to; ++i) {
+        SCOPED_TRACE(TargetNames[i - 1]);
+        ASSERT_TRUE(hosttest::FileExists(folder.Target(i)));
+        EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(i)) == PayloadItem(i));
+    }
+}
+
+void ExpectNothingRegistered() {
+    EXPECT_FALSE(hosttest::KeyExists(PluginKey));
+}
+
+void ExpectRegistered(const std::string& dir) {
+    const auto names = hosttest::ValueNames(PluginKey);
+    EXPECT_EQ(names.size(), 11u);
+    for (int i = 1; i <= 8; ++i) {
+        const auto v = hosttest::GetValue(PluginKey, "SourceFile" + std::to_string(i));
+        ASSERT_TRUE(v) << i;
+        EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(v->bytes, dir + TargetNames[i - 1] + std::string(1, '\0'));
+    }
+    const auto name = hosttest::GetValue(PluginKey, "pluginName");
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(name->bytes, std::string("Tessaly for MS Excel V2.6") + '\0');
+    for (auto [value, number] : {std::pair{"VersionPlgnHi", 2u}, std::pair{"VersionPlgnLo", 6u}}) {
+        const auto v = hosttest::GetValue(PluginKey, value);
+        ASSERT_TRUE(v) << value;
+        EXPECT_EQ(v->type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(v->bytes, std::string(reinterpret_cast<const char*>(&number), 4));
+    }
+}
+
+bool FolderIsEmpty(const THostFolder& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder.Path() + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    bool empty = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") empty = false;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+class Flow : public ::testing::Test {
+protected:
+    THostKeys keys;
+};
+
+TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).Label2; }, PageTimeoutMs));
+    ExpectWarningPage(ReadPage(window));
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    ExpectNothingRegistered();
+    EXPECT_FALSE(hosttest::KeyExists(PluginsKey));
+}
+
+TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 52);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).Label2; }, PageTimeoutMs));
+    ExpectWarningPage(ReadPage(window));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ExpectClosesWithoutBox(app);
+    EXPECT_TRUE(FolderIsEmpty(folder));
+    ExpectNothingRegistered();
+}
+
+TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 53);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GaugeText(window), "0%");
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ExpectFinishPage(ReadPage(window));
+    EXPECT_EQ(GaugeText(window), "100%");
+    ExpectPayloadInstalled(folder);
+    ExpectNothingRegistered();
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    ExpectRegistered(folder.Path());
+}
+
+TEST_F(Flow, TheCloseBoxOnTheFinishPageClosesWithoutRegistering) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 2, 0);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ExpectClosesWithoutBox(app);
+    ExpectPayloadInstalled(folder);
+    ExpectNothingRegistered();
+}
+
+TEST_F(Flow, CancelOnTheWelcomePageAsksAndNoKeepsEverything) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    Click(Control(window, ControlId::btnCancel));
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "Confirmation");
+    EXPECT_EQ(box.Text, "Are you sure you want to quit?");
+    EXPECT_EQ(box.Buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_NE(BoxIcon(box.Handle), nullptr);
+    AnswerMessageBox(box.Handle, IDNO);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    Sleep(200);
+    EXPECT_TRUE(app.Running());
+    ExpectWelcomePage(ReadPage(window));
+
+    // The title-bar box asks the same question; Yes closes.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Text, "Are you sure you want to quit?");
+    AnswerMessageBox(box.Handle, IDYES);
+    DWORD code = 99;
+    ASSERT_TRUE(app.WaitForExit(PageTimeoutMs, &code));
+    EXPECT_EQ(code, 0u);
+    ExpectNothingRegistered();
+}
+
+// Item 1 is written into a FIFO that a Unix reader drains at 160 KB/s, so its four
+// chunks take seconds; the items after it are ordinary files.
+class SlowCopy : public Flow {
+protected:
+    void SetUp() override {
+        keys.Seed(folder.Path(), 1, 53);
+        fifo = folder.UnixTarget(1);
+        sink = scratch.Unix() + "/drained";
+        ASSERT_EQ(RunUnix("mkfifo " + Quoted(fifo)), 0);
+        StartUnix("timeout 60 sh " + Quoted(TESSALY_SLOW_READER) + " " + Quoted(fifo) + " " +
+                           Quoted(sink) + " 16384 0.1");
+    }
+    std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\drained"); }
+
+    THostFolder folder;
+    THostFolder scratch;
+    std::string fifo, sink;
+};
+
+TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    ExpectCopyPage(ReadPage(window));
+    Click(Control(window, ControlId::btnCancel));
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Text, "Are you sure you want to quit?");
+    const std::string before = GaugeText(window);
+    EXPECT_TRUE(WaitUntil([&] { return GaugeText(window) != before; }, PageTimeoutMs))
+        << "the gauge stood still at " << before << " while the question was open";
+    EXPECT_TRUE(IsWindowVisible(box.Handle));
+    AnswerMessageBox(box.Handle, IDNO);
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    ExpectFinishPage(ReadPage(window));
+    // The pipe may still hold the end of the last chunk.
+    const std::string item1 = PayloadItem(1);
+    WaitUntil([&] { return Drained().size() >= item1.size(); }, PageTimeoutMs);
+    EXPECT_TRUE(Drained() == item1) << "item 1 reached the reader incomplete";
+    ExpectPayloadInstalled(folder, 2, 8);
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    ExpectRegistered(folder.Path());
+}
+
+TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    Click(Control(window, ControlId::btnCancel));
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    AnswerMessageBox(box.Handle, IDYES);
+    ExpectClosesWithoutBox(app);
+    // Stopped within item 1: the reader got less than the item, no later item was
+    // written, and nothing was registered.
+    EXPECT_LT(Drained().size(), PayloadItem(1).size());
+    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
+    ExpectNothingRegistered();
+}
+
+TEST_F(Flow, MissingHostFolderShowsTheCreateErrorThenClosesByItself) {
+    THostFolder folder;
+    keys.Seed(folder.Path() + "\\missing", 1, 53);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "CREATE FILE: Error ");
+    EXPECT_EQ(box.Text, SystemText(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(SystemText(ERROR_PATH_NOT_FOUND).empty());
+    EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    ExpectClosesWithoutBox(app);
+    EXPECT_TRUE(FolderIsEmpty(folder));
+    ExpectNothingRegistered();
+}
+
+TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 53);
+    ASSERT_EQ(RunUnix("ln -s /dev/full " + Quoted(folder.UnixTarget(2))), 0);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    for (int report = 1; report <= 2; ++report) {
+        SCOPED_TRACE(report);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        EXPECT_EQ(box.Caption, "WRITE TO FILE: Error ");
+        if (report == 1) {
+            EXPECT_EQ(box.Text, SystemText(ERROR_DISK_FULL));
+        }
+        EXPECT_FALSE(box.Text.empty());
+        AnswerMessageBox(box.Handle, IDOK);
+        ASSERT_TRUE(WaitGone(box.Handle));
+    }
+    ExpectClosesWithoutBox(app);
+    ExpectPayloadInstalled(folder, 1, 1);
+    for (int i = 3; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    ExpectNothingRegistered();
+}
+
+TEST_F(Flow, SourceDirectoryStoredAsNumberShowsTheErrorAndNextWorksOnceFixed) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 53);
+    hosttest::SetDword(UninstallKey, "SourceDirectory", 7);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "Install");
+    EXPECT_EQ(box.Text, "Invalid data type for 'SourceDirectory'");
+    EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    Sleep(200);
+    ExpectWelcomePage(ReadPage(window));
+    EXPECT_TRUE(FolderIsEmpty(folder));
+
+    hosttest::SetString(UninstallKey, "SourceDirectory", folder.Path());
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ExpectPayloadInstalled(folder);
+}
+
+// A volatile plug-in list: the system refuses the lasting key below it (error 1021),
+// as it would refuse a user without the right to write below HKLM.
+void MakePluginListVolatile() {
+    hosttest::DeleteKeyTree(PluginsKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, PluginsKey, 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TEST_F(Flow, RefusedRegistrationKeepsTheFinishPageAndFinishWorksAgain) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 53);
+    MakePluginListVolatile();
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "Install");
+    EXPECT_EQ(box.Text, "Failed to set data for 'SourceFile1'");
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    Sleep(200);
+    EXPECT_TRUE(app.Running());
+    ExpectFinishPage(ReadPage(window));
+    ExpectNothingRegistered();
+
+    hosttest::DeleteKeyTree(PluginsKey);
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    ExpectRegistered(folder.Path());
+}
+
+// Points a protocol's open command at the recorder; puts the old command back.
+class TProtocolHandler {
+public:
+    explicit TProtocolHandler(const std::string& protocol)
+        : key_("Software\\Classes\\" + protocol + "\\shell\\open\\command"),
+          old_(hosttest::GetValue(key_, "")) {
+        hosttest::SetString(key_, "", std::string("\"") + TESSALY_URL_RECORDER + "\" \"%1\"");
+    }
+    ~TProtocolHandler() {
+        if (old_)
+            hosttest::SetRaw(key_, "", old_->type, old_->bytes);
+        else
+            hosttest::DeleteKeyTree(key_);
+    }
+
+private:
+    std::string key_;
+    std::optional<hosttest::RawValue> old_;
+};
+
+TEST_F(Flow, WebButtonsOpenTheirAddresses) {
+    THostFolder scratch;
+    const std::string log = scratch.Path() + "\\urls.txt";
+    TProtocolHandler http("http"), https("https");
+    SetEnvironmentVariableA("TESSALY_URL_LOG", log.c_str());
+    TApp app;
+    SetEnvironmentVariableA("TESSALY_URL_LOG", nullptr);
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).DownLoad; }, PageTimeoutMs));
+
+    auto lines = [&] {
+        std::vector<std::string> result;
+        std::string text = hosttest::ReadFileBytes(log), line;
+        for (char c : text) {
+            if (c == '\n') result.push_back(line), line.clear();
+            else if (c != '\r') line += c;
+        }
+        return result;
+    };
+    Click(Control(window, ControlId::btnDownLoad));
+    ASSERT_TRUE(WaitUntil([&] { return lines().size() == 1; }, PageTimeoutMs));
+    EXPECT_NE(lines()[0].find("https://www.tarnwick.example/download/vaduriveri.zip"),
+              std::string::npos)
+        << lines()[0];
+    Click(Control(window, ControlId::btnHomePage));
+    ASSERT_TRUE(WaitUntil([&] { return lines().size() == 2; }, PageTimeoutMs));
+    const std::string home = lines()[1];
+    EXPECT_NE(home.find("https://www.tarnwick.example/"), std::string::npos) << home;
+    EXPECT_EQ(home.find("vaduriveri"), std::string::npos) << home;
+    EXPECT_EQ(app.FindMessageBox(), nullptr);
+    ExpectWarningPage(ReadPage(window), false);  // a click focuses its button
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+}
+
+// Run by access-denied-flow.sh as a user who may not write the host folder
+// TESSALY_DENIED_DIR.
+TEST(AccessDenied, TheNoticeIsShownAndTheWindowClosesWithoutQuestion) {
+    char dir[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("TESSALY_DENIED_DIR", dir, sizeof dir);
+    if (length == 0 || length >= sizeof dir) GTEST_SKIP() << "needs TESSALY_DENIED_DIR";
+    THostKeys keys;
+    keys.Seed(dir, 1, 53);
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    const TPage before = ReadPage(window);
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "Install");
+    EXPECT_EQ(box.Text, "Please launch the setup program with administrator's rights.");
+    EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
+    EXPECT_NE(BoxIcon(box.Handle), nullptr);
+    const TPage under = ReadPage(window);
+    EXPECT_EQ(under.Message, before.Message);
+    EXPECT_FALSE(under.Progress || under.Label2);
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    ExpectClosesWithoutBox(app);
+    EXPECT_FALSE(hosttest::FileExists(std::string(dir) + TargetNames[0]));
+    ExpectNothingRegistered();
+}
+
+}  // namespace
