@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "payload/file_list.h"
+#include "tests/host/host_test_support.h"
+#include "toolkit/application.h"
+#include "toolkit/exception.h"
+#include "wizard/form_install.h"
+#include "wizard/page_texts.h"
+#include "wizard/system_error.h"
+
+// The flow in this process, for the ends that Wine cannot bring about from outside
+// the window, and the message panel painted through the real canvas.
+namespace {
+
+constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
+constexpr char MainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
+
+// Answers every message box of this process with OK and keeps what it showed.
+class TBoxAnswerer {
+public:
+    struct TShown {
+        std::string Caption, Text;
+    };
+    TBoxAnswerer() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+    ~TBoxAnswerer() {
+        stop_ = true;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
+    std::vector<TShown> Shown() {
+        EnterCriticalSection(&lock_);
+        std::vector<TShown> copy = shown_;
+        LeaveCriticalSection(&lock_);
+        return copy;
+    }
+
+private:
+    static BOOL CALLBACK Answer(HWND hwnd, LPARAM self) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        char cls[32] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
+            return TRUE;
+        auto* me = reinterpret_cast<TBoxAnswerer*>(self);
+        char caption[256] = {}, text[2048] = {};
+        GetWindowTextA(hwnd, caption, sizeof caption);
+        GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
+        EnterCriticalSection(&me->lock_);
+        me->shown_.push_back({caption, text});
+        LeaveCriticalSection(&me->lock_);
+        PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        Sleep(300);  // let the box go before looking again
+        return TRUE;
+    }
+    static DWORD WINAPI Run(void* self) {
+        auto* me = static_cast<TBoxAnswerer*>(self);
+        while (!me->stop_) {
+            EnumWindows(Answer, reinterpret_cast<LPARAM>(me));
+            Sleep(20);
+        }
+        return 0;
+    }
+
+    struct TLock {
+        CRITICAL_SECTION cs;
+        TLock() { InitializeCriticalSection(&cs); }
+        ~TLock() { DeleteCriticalSection(&cs); }
+    };
+    TLock lockOwner_;
+    CRITICAL_SECTION& lock_ = lockOwner_.cs;
+    std::vector<TShown> shown_;
+    std::atomic<bool> stop_{false};
+    HANDLE thread_;
+};
+
+// The wizard form made as start-up makes it, with the host keys of the test.
+class FlowSeam : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearKeys();
+        tk::Application().Initialize();
+        tk::Application().Title = "Install";
+        FileList.clear();
+        PluginDir.clear();
+        form = std::make_unique<TfrmInstall>();
+        frmInstall = form.get();
+        form->Create();
+        tk::Application().SetMainForm(form.get());
+    }
+    void TearDown() override {
+        form->OnCloseQuery = nullptr;
+        form.reset();
+        frmInstall = nullptr;
+        DrainQuit();
+        ClearKeys();
+    }
+    static void ClearKeys() {
+        hosttest::DeleteKeyTree(UninstallKey);
+        hosttest::DeleteKeyTree(MainProgramKey);
+    }
+    static void SeedHost(const std::string& folder) {
+        hosttest::SetString(UninstallKey, "SourceDirectory", folder);
+        hosttest::SetDword(MainProgramKey, "VersionHi", 1);
+        hosttest::SetDword(MainProgramKey, "VersionLo", 53);
+    }
+    // The main form's end posts WM_QUIT for the loop that no test runs.
+    static void DrainQuit() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+        }
+    }
+    void ExpectCopyPageStaysUp() {
+        EXPECT_EQ(form->Stage, stCopying);
+        EXPECT_TRUE(form->HandleAllocated()) << "the window closed";
+        EXPECT_TRUE(form->gbxProgress.Visible());
+        EXPECT_FALSE(form->btnNext.Enabled());
+        EXPECT_TRUE(form->btnCancel.Enabled());
+        EXPECT_STREQ(form->MessageText, CopyText);
+        EXPECT_FALSE(form->CopySucceeded);
+    }
+
+    std::unique_ptr<TfrmInstall> form;
+};
+
+TEST_F(FlowSeam, WorkerEndingNotFinishedLeavesTheCopyPageUpWithNextDisabled) {
+    hosttest::TempFolder folder;
+    SeedHost(folder.Path());
+    form->Show();
+    // An error raised by a callback on the main thread ends the run where it stands.
+    form->Operations->OnProgress = [](TOperations*, int32_t) {
+        throw tk::Exception("progress refused");
+    };
+    form->btnNext.Click();
+    form->Operations->WaitFor();
+    EXPECT_EQ(form->Operations->ResultCode, TOperations::NotFinished);
+    ExpectCopyPageStaysUp();
+    EXPECT_TRUE(form->Showing());
+}
+
+TEST_F(FlowSeam, FailedCopyOfAHiddenWindowLeavesItAsItIs) {
+    hosttest::TempFolder folder;
+    SeedHost(folder.Path());
+    TBoxAnswerer answerer;
+    // This test program holds no payload items: the first lookup fails.
+    form->btnNext.Click();
+    form->Operations->WaitFor();
+    EXPECT_EQ(form->Operations->ResultCode, TOperations::Failed);
+    ExpectCopyPageStaysUp();
+    const auto shown = answerer.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Caption, "GET RESOURCE: Error ");
+}
+
+TEST_F(FlowSeam, PaintBoxTextIsThePageMessage) {
+    EXPECT_STREQ(form->MessageText, WelcomeText);
+    char text[1024] = {};
+    GetWindowTextA(form->pb.Handle(), text, sizeof text);
+    EXPECT_STREQ(text, WelcomeText);
+    EXPECT_EQ(form->Stage, stWelcome);
+    EXPECT_FALSE(form->CopySucceeded);
+    EXPECT_EQ(FileList.size(), 8u);
+    EXPECT_EQ(form->Operations->Files, FileList);
+}
+
+std::string SystemText(DWORD code) {
+    char buffer[1024] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   buffer, sizeof buffer, nullptr);
+    return buffer;
+}
+
+TEST(ShowSystemError, TextIsTheSystemsMessageWithItsInsertsLeftAsTheyAre) {
+    std::string text = "old";
+    ShowSystemError(false, ERROR_PATH_NOT_FOUND, "CREATE FILE: Error ", "", text);
+    EXPECT_EQ(text, SystemText(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(text.empty());
+    ShowSystemError(false, ERROR_BAD_EXE_FORMAT, "CREATE FILE: Error ", "", text);
+    EXPECT_NE(text.find("%1"), std::string::npos) << text;
+}
+
+TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
+    constexpr DWORD unknown = 0x20001234;
+    ASSERT_TRUE(SystemText(unknown).empty());
+    std::string text;
+    {
+        TBoxAnswerer answerer;
+        ShowSystemError(true, unknown, "WRITE TO FILE: Error ", "", text);
+        ShowSystemError(true, ERROR_DISK_FULL, "WRITE TO FILE: Error ", "more", text);
+        const auto shown = answerer.Shown();
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[0].Caption, "WRITE TO FILE: Error ");
+        EXPECT_EQ(shown[0].Text, "Error 536875572.");
+        EXPECT_EQ(shown[1].Text, SystemText(ERROR_DISK_FULL) + "\r\nmore");
+    }
+    EXPECT_EQ(text, SystemText(ERROR_DISK_FULL));
+}
+
+// pb painted through the real canvas into a bitmap: where the ink lies.
+struct TInk {
+    int Top = -1, Left = -1, Right = -1;  // Right: one past the last inked column
+    bool OnlyIn = true;                    // every inked pixel has the font colour
+};
+
+TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
+    const int w = form.pb.Width(), h = form.pb.Height();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(form.pb.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const COLORREF back = tk::ColorToRGB(form.pb.Color());
+    auto rgb = [](DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); };
+    TInk ink;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = rgb(pixels[y * w + x]);
+            if (c == back) continue;
+            if (ink.Top < 0) ink.Top = y;
+            if (ink.Left < 0 || x < ink.Left) ink.Left = x;
+            if (x + 1 > ink.Right) ink.Right = x + 1;
+            if (c != fontColor) ink.OnlyIn = false;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
+    HDC screen = GetDC(nullptr);
+    const int lineTop = tk::TextExtent(screen, form->pb.Font(), "Tg").cy;
+    ReleaseDC(nullptr, screen);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    for (const char* page : {WelcomeText, CopyText, FinishText, WarningText}) {
+        SCOPED_TRACE(page);
+        form->SetMessageText(page);
+        const TInk ink = PaintedInk(*form, text);
+        EXPECT_GE(ink.Top, 22);
+        EXPECT_LT(ink.Top, 22 + lineTop);
+        EXPECT_GE(ink.Left, 12);
+        EXPECT_LE(ink.Right, 12 + 446);
+        EXPECT_TRUE(ink.OnlyIn);
+    }
+}
+
+TEST_F(FlowSeam, WarningMessagePaintsBlueSixteenPixelsLower) {
+    form->SetMessageText(WarningText);
+    const TInk atLayout = PaintedInk(*form, GetSysColor(COLOR_WINDOWTEXT));
+    form->pb.Tag = 38;
+    form->pb.Font().SetColor(tk::clBlue);
+    const TInk atWarning = PaintedInk(*form, RGB(0, 0, 255));
+    EXPECT_EQ(atWarning.Top, atLayout.Top + 16);
+    EXPECT_EQ(atWarning.Left, atLayout.Left);
+    EXPECT_EQ(atWarning.Right, atLayout.Right);
+    EXPECT_TRUE(atWarning.OnlyIn);
+}
+
+TEST_F(FlowSeam, NoHostLeadsToTheWarningPageWithItsTagAndColour) {
+    form->Show();
+    form->btnNext.Click();
+    EXPECT_EQ(form->Stage, stFinal);
+    EXPECT_EQ(form->pb.Tag, 38);
+    EXPECT_EQ(form->pb.Font().Color(), tk::clBlue);
+    EXPECT_STREQ(form->MessageText, WarningText);
+    const TInk ink = PaintedInk(*form, RGB(0, 0, 255));
+    EXPECT_GE(ink.Top, 38);
+    EXPECT_TRUE(ink.OnlyIn);
+}
+
+}  // namespace
