@@ -56,10 +56,14 @@ void ExpectFinishPage(const TPage& p) {
     EXPECT_EQ(p.Focus, ControlId::btnNext);
 }
 
+// Each page is waited for by its last action: the finish page disables Cancel, the
+// warning page focuses the download button.
 bool OnFinishPage(HWND window) {
     const TPage p = ReadPage(window);
-    return p.NextCaption == "Finish" && !p.Progress && p.Message == FinishText;
+    return p.NextCaption == "Finish" && !p.Progress && p.Message == FinishText && !p.CancelEnabled;
 }
+
+bool OnWarningPage(HWND window) { return ReadPage(window).Focus == ControlId::btnDownLoad; }
 
 // The setup's window, started and on its welcome page.
 HWND StartWizard(TApp& app) {
@@ -150,7 +154,7 @@ TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).Label2; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
     ExpectWarningPage(ReadPage(window));
     ClickNext(window);
     ExpectClosesWithoutBox(app);
@@ -165,7 +169,7 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).Label2; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
     ExpectWarningPage(ReadPage(window));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ExpectClosesWithoutBox(app);
@@ -439,7 +443,7 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return ReadPage(window).DownLoad; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
 
     auto lines = [&] {
         std::vector<std::string> result;
