@@ -18,7 +18,8 @@ demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 # A fresh prefix with Wine's fonts and a private Xvfb display (stopped at the end).
 sh tests/wine-prefix.sh setup "$demo" >/dev/null
-trap 'sh "$root/tests/wine-prefix.sh" cleanup "$demo"' EXIT
+reader=""
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; sh "$root/tests/wine-prefix.sh" cleanup "$demo"' EXIT
 export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=C
 xvfb_display=$(cat "$demo/wine-display")
@@ -54,6 +55,7 @@ else
   reader=$!
   wine "$tour" copy "$(winpath "$exe")" "$(winpath "$shots/copy.bmp")"
   kill "$reader" 2>/dev/null || true
+  reader=""
   rm -f "$host_dir"/* "$demo/drained.bin"
 
   # 2. The real installation: welcome, copy, finish, Finish registers.
