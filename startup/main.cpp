@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdlib>
 #include <exception>
 
 #include "startup/entry.h"
@@ -26,6 +27,12 @@ void RestrictDllSearchToSystemFolder() {
 }
 
 }  // namespace
+
+// The library's default prints the type of an uncaught error to a console that
+// a GUI program does not have, and pulls in a 46 KB demangler to do so.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystemFolder();

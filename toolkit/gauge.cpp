@@ -1,6 +1,6 @@
 #include "toolkit/gauge.h"
 
-#include <cstdio>
+#include <string>
 
 #include "toolkit/gdi_object.h"
 
@@ -22,9 +22,7 @@ int TGauge::PercentDone() const {
 }
 
 std::string TGauge::PercentText() const {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d%%", PercentDone());
-    return text;
+    return std::to_string(PercentDone()) + "%";
 }
 
 void TGauge::SetProgress(int value) {

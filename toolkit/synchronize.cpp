@@ -68,7 +68,6 @@ CallQueue& Queue() {
     return queue;
 }
 
-std::once_flag initOnce;
 DWORD mainThreadId = 0;
 HWND syncWindow = nullptr;
 // While the main thread sits in WaitServing, a worker wakes it through this
@@ -103,7 +102,10 @@ void CreateSyncWindow() {
 
 }  // namespace
 
-void InitSynchronize() { std::call_once(initOnce, CreateSyncWindow); }
+// Only the main thread creates workers, so this needs no lock of its own.
+void InitSynchronize() {
+    if (!syncWindow) CreateSyncWindow();
+}
 
 bool IsMainThread() { return mainThreadId == 0 || GetCurrentThreadId() == mainThreadId; }
 

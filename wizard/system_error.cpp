@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 
 #include "toolkit/application.h"
 
@@ -19,9 +19,7 @@ std::string SystemMessage(uint32_t ErrorCode) {
 }
 
 std::string CodeOnly(uint32_t ErrorCode) {
-    char text[32];
-    std::snprintf(text, sizeof text, "Error %lu.", static_cast<unsigned long>(ErrorCode));
-    return text;
+    return "Error " + std::to_string(ErrorCode) + ".";
 }
 }  // namespace
 

@@ -1,0 +1,18 @@
+// The standard library reports its own misuse errors (a string grown past its
+// maximum, an empty std::function called) through these hooks. Its versions
+// build std::logic_error and friends, which drag the library's old
+// copy-on-write string into the exe (about 56 KB). Ours raise the toolkit's
+// error instead, which every handler that catches std::exception still sees.
+// Linked into the setup exe only; tests keep the library's versions.
+#include "toolkit/exception.h"
+
+namespace std {
+[[noreturn]] void __throw_bad_alloc() { throw tk::Exception("Out of memory"); }
+[[noreturn]] void __throw_bad_array_new_length() { throw tk::Exception("Out of memory"); }
+[[noreturn]] void __throw_length_error(const char* what) { throw tk::Exception(what); }
+[[noreturn]] void __throw_logic_error(const char* what) { throw tk::Exception(what); }
+[[noreturn]] void __throw_out_of_range(const char* what) { throw tk::Exception(what); }
+[[noreturn]] void __throw_out_of_range_fmt(const char* what, ...) { throw tk::Exception(what); }
+[[noreturn]] void __throw_invalid_argument(const char* what) { throw tk::Exception(what); }
+[[noreturn]] void __throw_bad_function_call() { throw tk::Exception("Empty function called"); }
+}  // namespace std
