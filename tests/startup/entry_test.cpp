@@ -95,7 +95,7 @@ protected:
 };
 
 TEST_F(StartupEntry, WithoutProgramFilesTheWizardShowsAtOnce) {
-    for (const std::string missing : {std::string(), system_.ProgramFiles + "\\missing"}) {
+    for (const std::string& missing : {std::string(), system_.ProgramFiles + "\\missing"}) {
         TFakeStartup system;
         system.ProgramFiles = missing;
         RunEntry(system);
