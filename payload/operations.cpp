@@ -91,7 +91,11 @@ bool TOperations::CopyResource() {
     HRSRC item = FindResourceA(module_, ResourceName.c_str(), RT_RCDATA);
     if (!item) return false;
     const DWORD size = SizeofResource(module_, item);
-    if (size == 0) return false;
+    if (size == 0) {
+        // An empty item leaves no error code: the box would otherwise read "Success.".
+        if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_INVALID_DATA);
+        return false;
+    }
     HGLOBAL loaded = LoadResource(module_, item);
     if (!loaded) return false;
     const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));

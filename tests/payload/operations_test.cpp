@@ -89,6 +89,7 @@ TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 50, 50}));
     ASSERT_EQ(reports.errors.size(), 1u);
     EXPECT_EQ(reports.errors[0].first, op.ErrorCode);
+    EXPECT_NE(op.ErrorCode, static_cast<uint32_t>(ERROR_SUCCESS)) << "would be shown as success";
     EXPECT_EQ(reports.errors[0].second, GetResourceCaption);
     EXPECT_EQ(op.ResultCode, TOperations::Failed);
     EXPECT_EQ(op.TotalBytes, 2000);
