@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
+#include <exception>
+
 std::string ProgramFilesDir;
 
 namespace {
@@ -109,4 +111,14 @@ void RunEntry(TStartupSystem& system) {
         system.RemoveFolder(ProbePath());
     }
     system.RunWizard();
+}
+
+int RunProgram(TStartupSystem& system) {
+    try {
+        RunEntry(system);
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), "Application Error", MB_TASKMODAL | MB_ICONERROR | MB_OK);
+        return 1;
+    }
+    return 0;
 }

@@ -45,5 +45,10 @@ std::string ProbePath();
 // in the relaunch handshake. Returns when this copy is done.
 void RunEntry(TStartupSystem& system);
 
+// The whole start, as WinMain runs it: the process's exit code, 0 on every
+// normal path. An error that escapes (the wizard's window could not be made)
+// is shown in a task-modal "Application Error" box and gives 1.
+int RunProgram(TStartupSystem& system);
+
 // The handshake between an unelevated copy and the copy it relaunches.
 void Handshake(TStartupSystem& system);

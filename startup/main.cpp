@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <exception>
 
 #include "startup/entry.h"
 #include "wizard/run_wizard.h"
@@ -36,13 +35,6 @@ void __verbose_terminate_handler() { std::abort(); }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystemFolder();
-    try {
-        TWizardStartup system;
-        RunEntry(system);
-    } catch (const std::exception& e) {
-        // Only the form's creation can fail outside the message loop.
-        MessageBoxA(nullptr, e.what(), "Application Error", MB_TASKMODAL | MB_ICONERROR | MB_OK);
-        return 1;
-    }
-    return 0;
+    TWizardStartup system;
+    return RunProgram(system);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "startup/entry.h"
+#include "toolkit/exception.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ public:
     std::set<std::string> OpenDenied;    // names whose opening reports error 5, no handle
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
     std::function<void()> OnRelaunch;
-    std::function<void()> OnWizard;
+    std::function<void()> OnWizard;  // may throw, as a failed window creation does
     int Relaunches = 0;
     int Wizards = 0;
     int Opens = 0;
@@ -232,6 +233,49 @@ TEST_F(StartupEntry, NoRelaunchWhileAHandshakeWizardShows) {
     RunEntry(unreachable);
     EXPECT_EQ(unreachable.Relaunches, 0);
     EXPECT_EQ(unreachable.Wizards, 0);
+}
+
+struct TShownBox {
+    std::string Caption, Text;
+};
+
+// Answers the first message box of this process with OK, as a user would.
+DWORD WINAPI AnswerFirstBox(void* result) {
+    auto* shown = static_cast<TShownBox*>(result);
+    for (int i = 0; i < 500; ++i) {
+        HWND box = FindWindowA("#32770", nullptr);
+        DWORD pid = 0;
+        if (box) GetWindowThreadProcessId(box, &pid);
+        if (box && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
+            char text[256] = {};
+            GetWindowTextA(box, text, sizeof text);
+            shown->Caption = text;
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            shown->Text = text;
+            SendMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
+TEST_F(StartupEntry, ProgramEndsWithZeroOnEveryNormalPath) {
+    EXPECT_EQ(RunProgram(system_), 0);
+    LeaveProbeFolderBehind();
+    system_.RelaunchAccepted = false;
+    EXPECT_EQ(RunProgram(system_), 0);
+    EXPECT_EQ(system_.Wizards, 1);
+}
+
+TEST_F(StartupEntry, WizardThatCannotBeMadeIsShownAsApplicationErrorWithExitCodeOne) {
+    system_.OnWizard = [] { throw tk::Exception("Cannot create the setup window"); };
+    TShownBox shown;
+    tk::UniqueHandle answerer(CreateThread(nullptr, 0, AnswerFirstBox, &shown, 0, nullptr));
+    EXPECT_EQ(RunProgram(system_), 1);
+    WaitForSingleObject(answerer.get(), 15000);
+    EXPECT_EQ(shown.Caption, "Application Error");
+    EXPECT_EQ(shown.Text, "Cannot create the setup window");
 }
 
 }  // namespace
