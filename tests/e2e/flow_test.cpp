@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "tests/e2e/flow_support.h"
@@ -301,6 +302,48 @@ TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
     EXPECT_LT(Drained().size(), PayloadItem(1).size());
     for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
+    ExpectNothingRegistered();
+}
+
+// The copy ends while the quit question is open: the finish page comes up
+// beneath the box, and the answer is read against that page.
+class CopyEndsUnderQuestion : public SlowCopy {
+protected:
+    void OpenQuestionAndLetTheCopyEnd() {
+        app = std::make_unique<TApp>();
+        window = StartWizard(*app);
+        ASSERT_NE(window, nullptr);
+        ClickNext(window);
+        ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+        Click(Control(window, ControlId::btnCancel));
+        box = WaitBox(*app);
+        ASSERT_NE(box.Handle, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000))
+            << "the finish page did not come up beneath the question";
+        // The question keeps the keyboard focus while it is open.
+        EXPECT_TRUE(IsWindowVisible(box.Handle));
+    }
+    std::unique_ptr<TApp> app;  // started once the host and its pipe are in place
+    HWND window = nullptr;
+    TBox box;
+};
+
+TEST_F(CopyEndsUnderQuestion, NoLeavesTheFinishPageAndFinishStillRegisters) {
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionAndLetTheCopyEnd());
+    AnswerMessageBox(box.Handle, IDNO);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    EXPECT_TRUE(app->Running());
+    ExpectFinishPage(ReadPage(window));
+    ExpectNothingRegistered();
+    ClickNext(window);
+    ExpectClosesWithoutBox(*app);
+    ExpectRegistered(folder.Path());
+}
+
+TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionAndLetTheCopyEnd());
+    AnswerMessageBox(box.Handle, IDYES);
+    ExpectClosesWithoutBox(*app);
     ExpectNothingRegistered();
 }
 
