@@ -10,6 +10,18 @@ constexpr char FormClassName[] = "TkForm";
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
 constexpr int MainIconId = 1;
+
+// Sets a flag for the length of a scope, also when an error leaves it.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
 }  // namespace
 
 TForm::TForm() { SetOwnColor(clBtnFace); }
@@ -70,12 +82,30 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-    // Destroyed while still attached, so WM_NCDESTROY can end the loop.
-    if (HandleAllocated() && CloseQuery()) DestroyWindow(Handle());
+    if (queryRunning_) {
+        closeAgain_ = true;
+        return;
+    }
+    while (HandleAllocated()) {
+        closeAgain_ = false;
+        bool canClose = false;
+        {
+            const TFlagScope running(queryRunning_);
+            canClose = CloseQuery();
+        }
+        if (canClose) {
+            // Destroyed while still attached, so WM_NCDESTROY can end the loop.
+            DestroyWindow(Handle());
+            return;
+        }
+        if (!closeAgain_) return;
+    }
 }
 
 bool TForm::WMClose() {
-    Close();
+    // Disabled, the form sits under one of its own modal boxes, which a user
+    // cannot get past; a close from outside would run the query beneath it.
+    if (IsWindowEnabled(Handle())) Close();
     return true;
 }
 

@@ -21,7 +21,8 @@ public:
     // Raises OnShow (before anything is drawn), then shows the window.
     void Show();
     // Asks OnCloseQuery; when allowed, destroys the window (which ends the
-    // application's loop when this is its main form).
+    // application's loop when this is its main form). A close asked for while
+    // the query runs (from inside its message box) is answered after it.
     void Close();
     bool CloseQuery();
 
@@ -49,6 +50,8 @@ private:
 
     int clientWidth_ = 0, clientHeight_ = 0;
     bool shown_ = false;
+    bool queryRunning_ = false;
+    bool closeAgain_ = false;
     HWND lastFocus_ = nullptr;
 };
 

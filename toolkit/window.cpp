@@ -10,7 +10,12 @@ namespace tk {
 TWindow::~TWindow() { DestroyHandle(); }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-    if (!hwnd) return nullptr;
+    // A handle that arrives in a message may name any window, even one of
+    // another process: only this thread's windows running our procedure hold
+    // a TWindow in their user data.
+    if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) != StaticWndProc)
+        return nullptr;
     return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "toolkit/application.h"
@@ -117,6 +118,64 @@ TEST(Form, CloseAsksTheCloseQueryAndAnEmptyQueryClosesAtOnce) {
     form.OnCloseQuery = nullptr;
     form.Close();
     EXPECT_FALSE(form.HandleAllocated());
+}
+
+// A close asked for from inside the close query (say, by a worker's end while
+// the quit question is open) gets its own query once the first has answered.
+TEST(Form, CloseAskedDuringTheQueryIsAnsweredAfterIt) {
+    TestForm form;
+    form.Create();
+    int asked = 0, depth = 0, deepest = 0;
+    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
+        ++asked;
+        deepest = std::max(deepest, ++depth);
+        if (asked == 1) {
+            form.Close();
+            CanClose = false;
+        }
+        --depth;
+    };
+    form.Close();
+    EXPECT_EQ(deepest, 1);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(form.HandleAllocated());
+}
+
+TEST(Form, CloseRequestToADisabledFormIsIgnored) {
+    TestForm form;
+    form.Create();
+    int asked = 0;
+    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
+        ++asked;
+        CanClose = false;
+    };
+    EnableWindow(form.Handle(), FALSE);
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 0);
+    EnableWindow(form.Handle(), TRUE);
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 1);
+}
+
+// WM_COMMAND names its sender by handle, and anyone can post one: a window
+// that is not ours, whatever its user data holds, must not be taken for a control.
+TEST(Form, CommandFromAWindowThatIsNotOursIsIgnored) {
+    TestForm form;
+    form.Create();
+    int clicks = 0;
+    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
+    HWND stranger = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form.Handle(), nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(stranger, nullptr);
+    SetWindowLongPtrA(stranger, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&clicks));
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(stranger));
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDesktopWindow()));
+    EXPECT_EQ(clicks, 0);
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form.button.Handle()));
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
