@@ -19,6 +19,18 @@ bool MutexPresent(const TMutexProbe& probe) {
     return probe.Handle.valid() || probe.Error == ERROR_ACCESS_DENIED;
 }
 
+// The current folder, however long; empty when the system cannot say.
+std::string CurrentDirectory() {
+    std::string directory(GetCurrentDirectoryA(0, nullptr), '\0');
+    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), &directory[0]);
+    directory.resize(length < directory.size() ? length : 0);
+    return directory;
+}
+
+void ShowApplicationError(const char* text) {
+    MessageBoxA(nullptr, text, "Application Error", MB_TASKMODAL | MB_ICONERROR | MB_OK);
+}
+
 void WaitForWizardMutex(TStartupSystem& system) {
     for (int attempt = 1; attempt <= WizardMutexTries; ++attempt) {
         if (MutexPresent(system.OpenNamedMutex(WizardMutexName))) return;
@@ -62,9 +74,7 @@ TMutexProbe TStartupSystem::OpenNamedMutex(const char* name) {
 bool TStartupSystem::RelaunchElevated() {
     char program[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    char current[MAX_PATH + 2] = {};
-    GetCurrentDirectoryA(MAX_PATH, current);
-    std::string directory = current;
+    std::string directory = CurrentDirectory();
     if (!EndsWithBackslash(directory)) directory += '\\';
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "runas", program, "", directory.c_str(), SW_SHOWNORMAL));
@@ -117,7 +127,10 @@ int RunProgram(TStartupSystem& system) {
     try {
         RunEntry(system);
     } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), "Application Error", MB_TASKMODAL | MB_ICONERROR | MB_OK);
+        ShowApplicationError(e.what());
+        return 1;
+    } catch (...) {
+        ShowApplicationError("Unknown error");
         return 1;
     }
     return 0;
