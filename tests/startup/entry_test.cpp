@@ -7,8 +7,10 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "startup/entry.h"
+#include "tests/support/box_answerer.h"
 #include "toolkit/exception.h"
 
 namespace {
@@ -235,31 +237,6 @@ TEST_F(StartupEntry, NoRelaunchWhileAHandshakeWizardShows) {
     EXPECT_EQ(unreachable.Wizards, 0);
 }
 
-struct TShownBox {
-    std::string Caption, Text;
-};
-
-// Answers the first message box of this process with OK, as a user would.
-DWORD WINAPI AnswerFirstBox(void* result) {
-    auto* shown = static_cast<TShownBox*>(result);
-    for (int i = 0; i < 500; ++i) {
-        HWND box = FindWindowA("#32770", nullptr);
-        DWORD pid = 0;
-        if (box) GetWindowThreadProcessId(box, &pid);
-        if (box && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
-            char text[256] = {};
-            GetWindowTextA(box, text, sizeof text);
-            shown->Caption = text;
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            shown->Text = text;
-            SendMessageA(box, WM_COMMAND, IDOK, 0);
-            return 0;
-        }
-        Sleep(20);
-    }
-    return 1;
-}
-
 TEST_F(StartupEntry, ProgramEndsWithZeroOnEveryNormalPath) {
     EXPECT_EQ(RunProgram(system_), 0);
     LeaveProbeFolderBehind();
@@ -270,12 +247,15 @@ TEST_F(StartupEntry, ProgramEndsWithZeroOnEveryNormalPath) {
 
 TEST_F(StartupEntry, WizardThatCannotBeMadeIsShownAsApplicationErrorWithExitCodeOne) {
     system_.OnWizard = [] { throw tk::Exception("Cannot create the setup window"); };
-    TShownBox shown;
-    tk::UniqueHandle answerer(CreateThread(nullptr, 0, AnswerFirstBox, &shown, 0, nullptr));
-    EXPECT_EQ(RunProgram(system_), 1);
-    WaitForSingleObject(answerer.get(), 15000);
-    EXPECT_EQ(shown.Caption, "Application Error");
-    EXPECT_EQ(shown.Text, "Cannot create the setup window");
+    std::vector<testsupport::TBoxAnswerer::TShown> shown;
+    {
+        testsupport::TBoxAnswerer answerer;
+        EXPECT_EQ(RunProgram(system_), 1);
+        shown = answerer.Shown();
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Caption, "Application Error");
+    EXPECT_EQ(shown[0].Text, "Cannot create the setup window");
 }
 
 }  // namespace

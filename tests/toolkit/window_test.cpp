@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "tests/support/box_answerer.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/exception.h"
@@ -32,33 +34,6 @@ protected:
         label.Create(panel, 202, 10, 10);
         button.SetCaption("&Go");
         button.Create(*this, {203, 10, 90, 75, 25});
-    }
-};
-
-// A second thread that answers the first message box of this process with
-// OK and records its caption and text.
-struct BoxAnswer {
-    std::string caption, text;
-    UINT style = 0;
-    static DWORD WINAPI Run(void* self) {
-        auto* answer = static_cast<BoxAnswer*>(self);
-        for (int i = 0; i < 500; ++i) {
-            HWND box = FindWindowA("#32770", nullptr);
-            DWORD pid = 0;
-            if (box) GetWindowThreadProcessId(box, &pid);
-            if (box && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
-                char buffer[512] = {};
-                GetWindowTextA(box, buffer, sizeof buffer);
-                answer->caption = buffer;
-                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
-                answer->text = buffer;
-                SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-                return 0;
-            }
-            Sleep(20);
-        }
-        return 1;
     }
 };
 
@@ -189,14 +164,16 @@ TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
         ++clicks;
         throw tk::Exception("Invalid registry value type");
     };
-    BoxAnswer answer;
-    HANDLE thread = CreateThread(nullptr, 0, BoxAnswer::Run, &answer, 0, nullptr);
-    SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
-    WaitForSingleObject(thread, 15000);
-    CloseHandle(thread);
+    std::vector<testsupport::TBoxAnswerer::TShown> shown;
+    {
+        testsupport::TBoxAnswerer answerer;
+        SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+        shown = answerer.Shown();
+    }
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(answer.caption, "Install");
-    EXPECT_EQ(answer.text, "Invalid registry value type.");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Caption, "Install");
+    EXPECT_EQ(shown[0].Text, "Invalid registry value type.");
     EXPECT_TRUE(IsWindow(form.Handle()));
     EXPECT_TRUE(IsWindowVisible(form.button.Handle()));
 }

@@ -8,6 +8,7 @@
 
 #include "payload/file_list.h"
 #include "tests/host/host_test_support.h"
+#include "tests/support/box_answerer.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
 #include "wizard/form_install.h"
@@ -20,65 +21,6 @@ namespace {
 
 constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
 constexpr char MainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
-
-// Answers every message box of this process with OK and keeps what it showed.
-class TBoxAnswerer {
-public:
-    struct TShown {
-        std::string Caption, Text;
-    };
-    TBoxAnswerer() : thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
-    ~TBoxAnswerer() {
-        stop_ = true;
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-    }
-    std::vector<TShown> Shown() {
-        EnterCriticalSection(&lock_);
-        std::vector<TShown> copy = shown_;
-        LeaveCriticalSection(&lock_);
-        return copy;
-    }
-
-private:
-    static BOOL CALLBACK Answer(HWND hwnd, LPARAM self) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
-            return TRUE;
-        auto* me = reinterpret_cast<TBoxAnswerer*>(self);
-        char caption[256] = {}, text[2048] = {};
-        GetWindowTextA(hwnd, caption, sizeof caption);
-        GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
-        EnterCriticalSection(&me->lock_);
-        me->shown_.push_back({caption, text});
-        LeaveCriticalSection(&me->lock_);
-        PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        Sleep(300);  // let the box go before looking again
-        return TRUE;
-    }
-    static DWORD WINAPI Run(void* self) {
-        auto* me = static_cast<TBoxAnswerer*>(self);
-        while (!me->stop_) {
-            EnumWindows(Answer, reinterpret_cast<LPARAM>(me));
-            Sleep(20);
-        }
-        return 0;
-    }
-
-    struct TLock {
-        CRITICAL_SECTION cs;
-        TLock() { InitializeCriticalSection(&cs); }
-        ~TLock() { DeleteCriticalSection(&cs); }
-    };
-    TLock lockOwner_;
-    CRITICAL_SECTION& lock_ = lockOwner_.cs;
-    std::vector<TShown> shown_;
-    std::atomic<bool> stop_{false};
-    HANDLE thread_;
-};
 
 // The wizard form made as start-up makes it, with the host keys of the test.
 class FlowSeam : public ::testing::Test {
@@ -148,7 +90,7 @@ TEST_F(FlowSeam, WorkerEndingNotFinishedLeavesTheCopyPageUpWithNextDisabled) {
 TEST_F(FlowSeam, FailedCopyOfAHiddenWindowLeavesItAsItIs) {
     hosttest::TempFolder folder;
     SeedHost(folder.Path());
-    TBoxAnswerer answerer;
+    testsupport::TBoxAnswerer answerer;
     // This test program holds no payload items: the first lookup fails.
     form->btnNext.Click();
     form->Operations->WaitFor();
@@ -191,7 +133,7 @@ TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
     ASSERT_TRUE(SystemText(unknown).empty());
     std::string text;
     {
-        TBoxAnswerer answerer;
+        testsupport::TBoxAnswerer answerer;
         ShowSystemError(true, unknown, "WRITE TO FILE: Error ", "", text);
         ShowSystemError(true, ERROR_DISK_FULL, "WRITE TO FILE: Error ", "more", text);
         const auto shown = answerer.Shown();
