@@ -10,6 +10,20 @@ using Error = std::pair<uint32_t, std::string>;
 
 namespace {
 
+// A suspended worker over one test payload DLL, writing into a fresh folder,
+// with its reports bound.
+struct TWorkerRun {
+    TWorkerRun(const std::string& dllName, int items)
+        : dll(dllName), op(true, ItemNames(items), dll.get()) {
+        reports.Bind(op);
+        op.DestDir = dir.Path();
+    }
+    PayloadDll dll;
+    TempDir dir;
+    TOperations op;
+    Reports reports;
+};
+
 // Checks that items [first, last] of `dll` are on disk byte for byte.
 void ExpectItemsWritten(const PayloadDll& dll, const std::string& dir, int first, int last) {
     for (int i = first; i <= last; ++i) {
@@ -50,14 +64,10 @@ TEST(Operations, NewWorkerHoldsOnlyItsCopyOfTheList) {
 }
 
 TEST(Operations, WritesChunksOfAtMost200000Bytes) {
-    PayloadDll dll("chunks");
-    TempDir dir;
+    TWorkerRun run("chunks", 2);
+    auto& [dll, dir, op, reports] = run;
     // A target that exists and is longer than its item is truncated and rewritten.
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", std::string(250000, 'x')));
-    TOperations op(true, ItemNames(2), dll.get());
-    Reports reports;
-    reports.Bind(op);
-    op.DestDir = dir.Path();
     RunToEnd(op);
 
     // 200,000 bytes: one report; 200,001 bytes: two (200,000 then 1).
@@ -78,12 +88,8 @@ TEST(Operations, WritesChunksOfAtMost200000Bytes) {
 }
 
 TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
-    PayloadDll dll("zero");
-    TempDir dir;
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
-    op.DestDir = dir.Path();
+    TWorkerRun run("zero", 3);
+    auto& [dll, dir, op, reports] = run;
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 50, 50}));
@@ -99,12 +105,8 @@ TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
 }
 
 TEST(Operations, MissingItemStopsTheRunWithTheLookupsCode) {
-    PayloadDll dll("gap");
-    TempDir dir;
-    TOperations op(true, ItemNames(8), dll.get());
-    Reports reports;
-    reports.Bind(op);
-    op.DestDir = dir.Path();
+    TWorkerRun run("gap", 8);
+    auto& [dll, dir, op, reports] = run;
     RunToEnd(op);
 
     // Percentages are taken against the total without the missing item (310,000).
@@ -119,11 +121,8 @@ TEST(Operations, MissingItemStopsTheRunWithTheLookupsCode) {
 }
 
 TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
-    PayloadDll dll("chunks");
-    TempDir dir;
-    TOperations op(true, ItemNames(2), dll.get());
-    Reports reports;
-    reports.Bind(op);
+    TWorkerRun run("chunks", 2);
+    auto& [dll, dir, op, reports] = run;
     op.DestDir = dir.Path() + "\\absent";
     RunToEnd(op);
 
@@ -134,17 +133,13 @@ TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
 }
 
 TEST(Operations, CallbackErrorEndsTheRunAndRemovesThePartialFile) {
-    PayloadDll dll("stops");
-    TempDir dir;
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
+    TWorkerRun run("stops", 3);
+    auto& [dll, dir, op, reports] = run;
     // The fourth report follows the first chunk of the three-chunk item 2.
     op.OnProgress = [&reports](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
         if (reports.progress.size() == 4) throw std::runtime_error("gauge gone");
     };
-    op.DestDir = dir.Path();
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress.size(), 4u);
@@ -192,16 +187,12 @@ TEST(Operations, NoCallbacksSameFilesAndOutcome) {
 }
 
 TEST(OperationsStop, WhileAnItemIsHalfWritten) {
-    PayloadDll dll("stops");
-    TempDir dir;
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
+    TWorkerRun run("stops", 3);
+    auto& [dll, dir, op, reports] = run;
     op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
         if (reports.progress.size() == 4) op.Terminate();
     };
-    op.DestDir = dir.Path();
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress.size(), 4u);
@@ -213,18 +204,14 @@ TEST(OperationsStop, WhileAnItemIsHalfWritten) {
 }
 
 TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1) {
-    PayloadDll dll("stops");
-    TempDir dir;
+    TWorkerRun run("stops", 3);
+    auto& [dll, dir, op, reports] = run;
     // An earlier file of item 1's name is replaced by the created file, then deleted.
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", "older"));
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
     op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
         op.Terminate();
     };
-    op.DestDir = dir.Path();
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0}));
@@ -235,12 +222,8 @@ TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1) {
 }
 
 TEST(OperationsStop, BeforeTheThreadBeginsSkipsTheRun) {
-    PayloadDll dll("stops");
-    TempDir dir;
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
-    op.DestDir = dir.Path();
+    TWorkerRun run("stops", 3);
+    auto& [dll, dir, op, reports] = run;
     op.Terminate();
     RunToEnd(op);
 
@@ -254,16 +237,12 @@ TEST(OperationsStop, BeforeTheThreadBeginsSkipsTheRun) {
 }
 
 TEST(OperationsStop, AfterTheLastChunkKeepsEveryFile) {
-    PayloadDll dll("stops");
-    TempDir dir;
-    TOperations op(true, ItemNames(3), dll.get());
-    Reports reports;
-    reports.Bind(op);
+    TWorkerRun run("stops", 3);
+    auto& [dll, dir, op, reports] = run;
     op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
         if (percent == 100) op.Terminate();
     };
-    op.DestDir = dir.Path();
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress.back(), 100);
