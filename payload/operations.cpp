@@ -1,5 +1,6 @@
 #include "payload/operations.h"
 
+#include "payload/checksum.h"
 #include "toolkit/handle.h"
 
 namespace {
@@ -69,7 +70,7 @@ void TOperations::Execute() {
     for (size_t i = 1; i <= Files.size(); ++i) {
         TargetPath = DestDir + Files[i - 1];
         ResourceName = ItemName(i);
-        copied = CopyResource();
+        copied = CopyResource(i);
         if (!copied || Terminated()) break;
     }
 
@@ -84,7 +85,7 @@ void TOperations::Execute() {
     }
 }
 
-bool TOperations::CopyResource() {
+bool TOperations::CopyResource(size_t Position) {
     Synchronize([this] { DoProgress(); });
     ErrorCaption = CaptionGetResource;
 
@@ -92,14 +93,16 @@ bool TOperations::CopyResource() {
     if (!item) return false;
     const DWORD size = SizeofResource(module_, item);
     if (size == 0) {
-        // An empty item leaves no error code: the box would otherwise read "Success.".
-        if (GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_INVALID_DATA);
+        // The size query leaves no code of its own: whatever an earlier call
+        // left ("Success.", "File already exists.") would be shown instead.
+        SetLastError(ERROR_INVALID_DATA);
         return false;
     }
     HGLOBAL loaded = LoadResource(module_, item);
     if (!loaded) return false;
     const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
     if (!bytes) return false;
+    if (!ChecksumMatches(module_, Position, Crc32(bytes, size))) return false;
 
     TargetFile file(TargetPath);
     if (!file.Created()) {

@@ -8,7 +8,8 @@
 #include "toolkit/thread.h"
 
 // Writes the payload items out of a module's RCDATA resources into DestDir,
-// on its own thread, reporting progress and failures on the main thread.
+// on its own thread, reporting progress and failures on the main thread. An
+// item whose bytes do not match the module's checksum table is not written.
 class TOperations final : public tk::TThread {
 public:
     static constexpr int32_t Succeeded = 0;
@@ -42,7 +43,7 @@ protected:
     void Execute() override;
 
 private:
-    bool CopyResource();
+    bool CopyResource(size_t Position);
     void DoProgress();
     void DoError();
 
