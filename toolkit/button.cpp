@@ -2,6 +2,17 @@
 
 namespace tk {
 
+namespace {
+// Automation posts BM_CLICK or BN_CLICKED whatever the button's state. A user
+// cannot click a button that is disabled or hidden, nor one whose form sits
+// under a modal box of its own, and neither can anything else.
+bool Clickable(HWND button) {
+    for (HWND w = button; w; w = GetParent(w))
+        if (!IsWindowEnabled(w)) return false;
+    return IsWindowVisible(button) != FALSE;
+}
+}  // namespace
+
 TCreateParams TButton::CreateParams() {
     TCreateParams p = TControl::CreateParams();
     p.ClassName = "BUTTON";
@@ -21,7 +32,7 @@ void TButton::Click() {
 }
 
 void TButton::Notify(WORD code) {
-    if (code == BN_CLICKED) Click();
+    if (code == BN_CLICKED && Clickable(Handle())) Click();
 }
 
 // The dialog manager restyles a focused button as the default one; refuse it,

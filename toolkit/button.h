@@ -6,7 +6,8 @@ namespace tk {
 
 // A push button (never the default button). "&" in the caption marks its
 // Alt accelerator. Clicks by mouse, Space, Enter on the focused button, its
-// accelerator and BM_CLICK all raise OnClick.
+// accelerator and BM_CLICK all raise OnClick, but only while the button is
+// visible and enabled and its form is not disabled by a modal box.
 class TButton : public TControl {
 public:
     void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }

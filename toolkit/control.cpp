@@ -8,6 +8,10 @@ const TFont DefaultFont("MS Sans Serif", -11);
 
 TControl::TControl() : font_(DefaultFont) {}
 
+// The window goes before the font it was given: a control's window never
+// outlives its HFONT.
+TControl::~TControl() { DestroyHandle(); }
+
 void TControl::SetBounds(int left, int top, int width, int height) {
     left_ = left;
     top_ = top;

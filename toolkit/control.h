@@ -21,6 +21,7 @@ struct TPlacement {
 class TControl : public TWindow {
 public:
     TControl();
+    ~TControl() override;
 
     TControl* Parent() const { return parent_; }
     int Id() const { return id_; }

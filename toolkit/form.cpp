@@ -87,18 +87,41 @@ void TForm::Close() {
         return;
     }
     while (HandleAllocated()) {
-        closeAgain_ = false;
-        bool canClose = false;
-        {
-            const TFlagScope running(queryRunning_);
-            canClose = CloseQuery();
-        }
-        if (canClose) {
+        if (AskClose()) {
             // Destroyed while still attached, so WM_NCDESTROY can end the loop.
             DestroyWindow(Handle());
             return;
         }
         if (!closeAgain_) return;
+    }
+}
+
+bool TForm::AskClose() {
+    closeAgain_ = false;
+    const TFlagScope running(queryRunning_);
+    return CloseQuery();
+}
+
+// The session's end is a close like any other: the same query, and a No keeps
+// the session going. Under its own box (or its own query) the form cannot ask,
+// so it refuses rather than stack a second question.
+bool TForm::QueryEndSession() {
+    if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
+    const bool agreed = AskClose();
+    if (!agreed && closeAgain_) Close();
+    return agreed || !HandleAllocated();
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_QUERYENDSESSION:
+        return QueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        // The process ends when this returns: whatever must not be left half done ends first.
+        if (wParam && OnEndSession) OnEndSession(this);
+        return 0;
+    default:
+        return TControl::WndProc(msg, wParam, lParam);
     }
 }
 

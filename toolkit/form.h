@@ -23,6 +23,7 @@ public:
     // Asks OnCloseQuery; when allowed, destroys the window (which ends the
     // application's loop when this is its main form). A close asked for while
     // the query runs (from inside its message box) is answered after it.
+    // WM_QUERYENDSESSION runs the same query.
     void Close();
     bool CloseQuery();
 
@@ -33,11 +34,14 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
+    // The session is ending now (WM_ENDSESSION): the process goes once it returns.
+    TNotifyEvent OnEndSession;
 
 protected:
     // Creates the child controls; runs before OnCreate.
     virtual void CreateControls() {}
 
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool WMEraseBkgnd(HDC dc) override;
     bool WMClose() override;
     bool WMActivate(WPARAM wParam) override;
@@ -45,6 +49,8 @@ protected:
     void WMNCDestroy() override;
 
 private:
+    bool AskClose();  // runs the query once
+    bool QueryEndSession();
     void CenterOnScreen();
     void FocusFirstControl();
 

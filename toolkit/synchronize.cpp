@@ -37,6 +37,7 @@ struct PendingCall {
     HANDLE done;
     std::exception_ptr error;
     PendingCall* next = nullptr;
+    std::atomic<bool> finished{false};  // the main thread's last touch of the call
 };
 
 class CallQueue {
@@ -55,6 +56,18 @@ public:
             if (!head_) tail_ = nullptr;
         }
         return call;
+    }
+    // Takes a call out before it runs; false when it is no longer queued.
+    bool Remove(PendingCall* call) {
+        std::lock_guard<CriticalSection> lock(cs_);
+        PendingCall* previous = nullptr;
+        for (PendingCall* c = head_; c; previous = c, c = c->next) {
+            if (c != call) continue;
+            (previous ? previous->next : head_) = c->next;
+            if (tail_ == c) tail_ = previous;
+            return true;
+        }
+        return false;
     }
 
 private:
@@ -132,8 +145,18 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
         SetEvent(pendingEvent);
     else
         PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
-    while (WaitForSingleObject(doneEvent, RepostIntervalMs) == WAIT_TIMEOUT)
+    for (;;) {
+        const DWORD r = WaitForSingleObject(doneEvent, RepostIntervalMs);
+        if (r == WAIT_OBJECT_0) break;
+        if (r != WAIT_TIMEOUT) {
+            // The call lives on this stack: it must be out of the main thread's
+            // hands before the error leaves this frame.
+            if (!Queue().Remove(&call))
+                while (!call.finished.load()) Sleep(1);
+            throw Exception("The wait for a call on the main thread failed");
+        }
         PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
+    }
     SetLastError(lastError);
     if (call.error) std::rethrow_exception(call.error);
 }
@@ -148,12 +171,15 @@ bool CheckSynchronize() {
             call->error = std::current_exception();
         }
         ran = true;
-        SetEvent(call->done);
+        const HANDLE done = call->done;
+        call->finished.store(true);
+        SetEvent(done);
     }
     return ran;
 }
 
-void WaitServing(HANDLE handle) {
+namespace {
+void Wait(HANDLE handle, bool dispatchMessages) {
     const HANDLE handles[] = {handle, pendingEvent};
     const DWORD count = pendingEvent ? 2 : 1;
     bool quit = false;
@@ -161,12 +187,23 @@ void WaitServing(HANDLE handle) {
     for (;;) {
         CheckSynchronize();
         mainWaiting.store(true);
-        const DWORD r = MsgWaitForMultipleObjectsEx(count, handles, INFINITE, QS_ALLINPUT,
-                                                    MWMO_INPUTAVAILABLE);
+        const DWORD r = MsgWaitForMultipleObjectsEx(
+            count, handles, INFINITE, dispatchMessages ? QS_ALLINPUT : QS_POSTMESSAGE,
+            dispatchMessages ? MWMO_INPUTAVAILABLE : 0);
         mainWaiting.store(false);
-        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        if (r == WAIT_OBJECT_0) break;
+        if (r == WAIT_FAILED) {
+            if (quit) PostQuitMessage(static_cast<int>(quitCode));
+            throw Exception("The wait for a thread's end failed");
+        }
         if (r == WAIT_OBJECT_0 + 1) continue;
         MSG msg;
+        if (!dispatchMessages) {
+            // Only the workers' wake-ups are taken; every other message waits.
+            while (PeekMessageA(&msg, syncWindow, WM_SYNC_WAKE, WM_SYNC_WAKE, PM_REMOVE)) {
+            }
+            continue;
+        }
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 quit = true;
@@ -180,5 +217,10 @@ void WaitServing(HANDLE handle) {
     CheckSynchronize();
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
+}  // namespace
+
+void WaitServing(HANDLE handle) { Wait(handle, true); }
+
+void WaitServingCalls(HANDLE handle) { Wait(handle, false); }
 
 }  // namespace tk

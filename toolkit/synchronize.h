@@ -14,7 +14,8 @@ void InitSynchronize();
 // Worker thread: runs `method` on the main thread and returns when it is done.
 // An exception thrown by `method` is rethrown here, on the worker.
 // Called on the main thread itself, it simply runs `method`. A worker's last
-// system error code is the same after the call as before it.
+// system error code is the same after the call as before it. A failed wait
+// for the call's end throws, once the main thread no longer holds the call.
 void Synchronize(const std::function<void()>& method);
 
 // The same, signalling the call's end through `doneEvent`, an auto-reset event
@@ -30,7 +31,11 @@ bool IsMainThread();
 
 // Main thread: waits until `handle` is signalled, serving synchronous calls and
 // dispatching messages meanwhile. A WM_QUIT met on the way is posted again
-// when the wait ends, for the message loop that owns it.
+// when the wait ends, for the message loop that owns it. A failed wait throws.
 void WaitServing(HANDLE handle);
+
+// The same, serving synchronous calls only: no window message is dispatched,
+// so no handler runs while, say, its object is being destroyed.
+void WaitServingCalls(HANDLE handle);
 
 }  // namespace tk

@@ -1,5 +1,7 @@
 #include "toolkit/thread.h"
 
+#include <exception>
+
 #include "toolkit/exception.h"
 #include "toolkit/synchronize.h"
 
@@ -18,8 +20,8 @@ TThread::~TThread() { EndThread(); }
 
 void TThread::Start() {
     if (started_) return;
+    if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) throw Exception("Cannot start a thread");
     started_ = true;
-    ResumeThread(handle_.get());
 }
 
 void TThread::Terminate() { terminated_.store(true); }
@@ -34,19 +36,25 @@ void TThread::WaitFor() {
     if (!started_ || !handle_) return;
     if (IsMainThread())
         WaitServing(handle_.get());
-    else
-        WaitForSingleObject(handle_.get(), INFINITE);
+    else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
+        throw Exception("The wait for a thread's end failed");
 }
 
+// A join that fails would leave the thread running on a freed object: being
+// noexcept, such a failure ends the process instead.
 void TThread::EndThread() noexcept {
-    if (!handle_ || finished_.load()) {
-        if (handle_ && started_) WaitForSingleObject(handle_.get(), INFINITE);
-        return;
-    }
+    if (!handle_) return;
     ending_.store(true);
     terminated_.store(true);
-    Start();
-    WaitFor();
+    if (!started_) {
+        // Resumed only to end; one that cannot be resumed never ran our code.
+        if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) return;
+        started_ = true;
+    }
+    if (IsMainThread())
+        WaitServingCalls(handle_.get());
+    else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
+        std::terminate();
 }
 
 void TThread::DoTerminate() {

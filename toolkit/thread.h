@@ -26,10 +26,11 @@ public:
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
-    void Start();         // begins Execute on the worker thread; later calls do nothing
+    void Start();         // begins Execute on the worker thread; later calls do nothing; throws when it cannot
     void Terminate();     // sets the stop flag; Execute decides when to look
     // Waits for the end; on the main thread it serves Synchronize calls and
-    // messages meanwhile. Returns at once for a thread that was never started.
+    // messages meanwhile. Returns at once for a thread that was never started;
+    // throws when the wait itself fails.
     void WaitFor();
     void SetPriority(int priority);  // THREAD_PRIORITY_* of the Win32 API
 
@@ -44,7 +45,8 @@ protected:
     // Runs `method` on the main thread while this thread waits; rethrows its error.
     void Synchronize(const std::function<void()>& method);
     // Stops the thread and waits for its end without raising OnTerminate; a
-    // thread never started is let run to its end without Execute.
+    // thread never started is let run to its end without Execute. Meanwhile it
+    // serves this thread's synchronous calls but dispatches no message.
     void EndThread() noexcept;
 
 private:

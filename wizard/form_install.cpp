@@ -27,6 +27,18 @@ void OpenWebAddress(const char* Address) {
 }
 }  // namespace
 
+// The worker's calls land on this form and its controls: it ends before any
+// of them goes, and the windows go before the fonts they were given.
+TfrmInstall::~TfrmInstall() {
+    if (Operations) {
+        Operations->OnProgress = nullptr;
+        Operations->OnError = nullptr;
+        Operations->OnTerminate = nullptr;
+        Operations.reset();
+    }
+    DestroyHandle();
+}
+
 void TfrmInstall::FormCreate(tk::TObject*) {
     SetMessageText(WelcomeText);
     CopySucceeded = false;
@@ -121,6 +133,14 @@ void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
         Operations->Terminate();
         Operations->WaitFor();
     }
+}
+
+// The session ends whatever was answered before: a running copy stops and its
+// partial file goes before the process does.
+void TfrmInstall::FormEndSession(tk::TObject*) {
+    if (!Operations) return;
+    Operations->Terminate();
+    Operations->WaitFor();
 }
 
 void TfrmInstall::OperationsTerminate(tk::TThread*) {

@@ -24,6 +24,7 @@ constexpr int stFinal = 3;
 class TfrmInstall : public tk::TForm {
 public:
     TfrmInstall();
+    ~TfrmInstall() override;
 
     tk::TPanel pnlMain;
     tk::TButton btnNext;
@@ -42,6 +43,7 @@ public:
     void btnCancelClick(tk::TObject* Sender);
     void FormCreate(tk::TObject* Sender);
     void FormCloseQuery(tk::TObject* Sender, bool& CanClose);
+    void FormEndSession(tk::TObject* Sender);
     void btnNextClick(tk::TObject* Sender);
     void btnDownLoadClick(tk::TObject* Sender);
     void btnHomePageClick(tk::TObject* Sender);

@@ -22,6 +22,7 @@ TfrmInstall::TfrmInstall() {
     OnCreate = [this](tk::TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](tk::TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](tk::TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+    OnEndSession = [this](tk::TObject* Sender) { FormEndSession(Sender); };
     btnNext.OnClick = [this](tk::TObject* Sender) { btnNextClick(Sender); };
     btnCancel.OnClick = [this](tk::TObject* Sender) { btnCancelClick(Sender); };
     btnDownLoad.OnClick = [this](tk::TObject* Sender) { btnDownLoadClick(Sender); };

@@ -175,7 +175,8 @@ TEST(Thread, DestroyingARunningThreadStopsAndWaitsForIt) {
     {
         auto t = std::make_unique<TTestThread>([&](TTestThread& self) {
             SetEvent(running);
-            while (!self.Terminated()) self.Synchronize([&] { ++calls; });
+            do self.Synchronize([&] { ++calls; });  // at least one for the destructor to serve
+            while (!self.Terminated());
         });
         end.Bind(*t);
         DuplicateHandle(GetCurrentProcess(), t->Handle(), GetCurrentProcess(), &copy, SYNCHRONIZE,
@@ -187,6 +188,73 @@ TEST(Thread, DestroyingARunningThreadStopsAndWaitsForIt) {
     CloseHandle(copy);
     CloseHandle(running);
     EXPECT_EQ(end.count, 0);
+}
+
+// The thread's object is going away: its pending calls are served, but no
+// message reaches a window (a handler could find its object half destroyed).
+namespace {
+int dispatched = 0;
+LRESULT CALLBACK CountingWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP + 7) ++dispatched;
+    return DefWindowProcA(w, m, wp, lp);
+}
+}  // namespace
+
+TEST(Thread, DestroyingARunningThreadServesItsCallsButDispatchesNoMessage) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = CountingWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ThreadTestSink";
+    RegisterClassA(&wc);
+    HWND sink = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                wc.hInstance, nullptr);
+    ASSERT_NE(sink, nullptr);
+    std::atomic<int> calls{0};
+    HANDLE running = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    {
+        TTestThread t([&](TTestThread& self) {
+            SetEvent(running);
+            do self.Synchronize([&] { ++calls; });  // at least one for the destructor to serve
+            while (!self.Terminated());
+        });
+        t.Start();
+        WaitForSingleObject(running, INFINITE);
+        PostMessageA(sink, WM_APP + 7, 0, 0);
+    }
+    EXPECT_GE(calls.load(), 1);
+    EXPECT_EQ(dispatched, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, sink, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(dispatched, 1) << "the message was lost, not kept for the loop";
+    DestroyWindow(sink);
+    CloseHandle(running);
+}
+
+// A wait that fails must not pass for the end it was waiting for.
+TEST(Thread, AFailedWaitIsAnError) {
+    // A handle that may signal the event but not wait on it: every wait fails.
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE unwaitable = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), event, GetCurrentProcess(), &unwaitable,
+                                EVENT_MODIFY_STATE, FALSE, 0));
+    EXPECT_THROW(tk::WaitServing(unwaitable), tk::Exception);
+
+    // On the worker, the call is withdrawn (or run to its end) before the
+    // error leaves it: nothing is left queued that points into its stack.
+    bool thrown = false;
+    TTestThread t([&](TTestThread&) {
+        try {
+            tk::Synchronize([] {}, unwaitable);
+        } catch (const tk::Exception&) {
+            thrown = true;
+        }
+    });
+    t.Start();
+    t.WaitFor();
+    EXPECT_TRUE(thrown);
+    EXPECT_FALSE(tk::CheckSynchronize());
+    CloseHandle(unwaitable);
+    CloseHandle(event);
 }
 
 namespace {

@@ -137,6 +137,7 @@ TEST(Form, CloseRequestToADisabledFormIsIgnored) {
 TEST(Form, CommandFromAWindowThatIsNotOursIsIgnored) {
     TestForm form;
     form.Create();
+    form.Show();
     int clicks = 0;
     form.button.OnClick = [&](tk::TObject*) { ++clicks; };
     HWND stranger = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form.Handle(), nullptr,
@@ -151,6 +152,87 @@ TEST(Form, CommandFromAWindowThatIsNotOursIsIgnored) {
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
                  reinterpret_cast<LPARAM>(form.button.Handle()));
     EXPECT_EQ(clicks, 1);
+}
+
+// Automation clicks by message whatever the button's state; only a click a
+// user could make is acted upon.
+TEST(Form, AClickCountsOnlyOnAButtonAUserCouldClick) {
+    TestForm form;
+    form.Create();
+    form.Show();
+    int clicks = 0;
+    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
+    auto clickBothWays = [&] {
+        SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+        SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(form.button.Handle()));
+    };
+    form.button.SetEnabled(false);
+    clickBothWays();
+    EXPECT_EQ(clicks, 0) << "disabled";
+    form.button.SetEnabled(true);
+    form.button.Hide();
+    clickBothWays();
+    EXPECT_EQ(clicks, 0) << "hidden";
+    form.button.Show();
+    EnableWindow(form.Handle(), FALSE);  // as under a modal box of the form
+    clickBothWays();
+    EXPECT_EQ(clicks, 0) << "form disabled";
+    EnableWindow(form.Handle(), TRUE);
+    clickBothWays();
+    EXPECT_EQ(clicks, 2);
+}
+
+// A second click queued behind the first reaches the button inside the box
+// that the first one opened; it must not run the handler a second time.
+TEST(Form, AClickQueuedWhileTheFormsBoxIsOpenIsNotServed) {
+    TestForm form;
+    form.Create();
+    tk::Application().SetMainForm(&form);
+    form.Show();
+    int clicks = 0;
+    form.button.OnClick = [&](tk::TObject*) {
+        ++clicks;
+        tk::Application().MessageBox("First click", "Toolkit test", MB_OK);
+    };
+    std::vector<testsupport::TBoxAnswerer::TShown> shown;
+    {
+        PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+        PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+        testsupport::TBoxAnswerer answerer;
+        tk::Application().ProcessMessages();
+        shown = answerer.Shown();
+    }
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(shown.size(), 1u);
+    tk::Application().SetMainForm(nullptr);
+}
+
+// The session's end asks what a close asks, and a No keeps the session going.
+TEST(Form, TheSessionEndRunsTheCloseQuery) {
+    TestForm form;
+    form.Create();
+    int asked = 0, ended = 0;
+    bool answer = false;
+    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
+        ++asked;
+        CanClose = answer;
+    };
+    form.OnEndSession = [&](tk::TObject*) { ++ended; };
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(asked, 1);
+    EnableWindow(form.Handle(), FALSE);  // under its own box it cannot ask
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(asked, 1);
+    EnableWindow(form.Handle(), TRUE);
+    answer = true;
+    EXPECT_NE(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(form.HandleAllocated()) << "agreeing is not closing";
+    SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(ended, 0);
+    SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ended, 1);
 }
 
 TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
