@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <tlhelp32.h>
+
 #include <stdexcept>
 
 namespace e2e {
@@ -189,6 +191,40 @@ SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, cons
 }
 
 void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+bool Settle(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+TBackgroundSend::TBackgroundSend(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+    : window_(window), msg_(msg), wParam_(wParam), lParam_(lParam),
+      thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+
+TBackgroundSend::~TBackgroundSend() { WaitForSingleObject(thread_.get(), 30000); }
+
+bool TBackgroundSend::Done(DWORD timeoutMs) const {
+    return WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD WINAPI TBackgroundSend::Run(void* self) {
+    auto* s = static_cast<TBackgroundSend*>(self);
+    s->result_ = SendMessageA(s->window_, s->msg_, s->wParam_, s->lParam_);
+    return 0;
+}
+
+std::vector<HANDLE> OpenThreadsOf(DWORD pid) {
+    std::vector<HANDLE> threads;
+    tk::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    if (!snapshot || !Thread32First(snapshot.get(), &entry)) return threads;
+    do {
+        if (entry.th32OwnerProcessID != pid) continue;
+        if (HANDLE h = OpenThread(SYNCHRONIZE, FALSE, entry.th32ThreadID)) threads.push_back(h);
+    } while (Thread32Next(snapshot.get(), &entry));
+    return threads;
+}
 
 std::string MessageBoxText(HWND box) {
     char text[2048] = {};

@@ -58,6 +58,36 @@ SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, cons
 // Posts BM_CLICK: a handler that opens a modal box does not block the driver.
 void Click(HWND button);
 
+// Returns once the window's thread takes messages again (a sent WM_NULL came
+// back): whatever the handler it was running would do next has been done.
+// False when the window is gone or did not answer within `timeoutMs`.
+bool Settle(HWND window, DWORD timeoutMs = 10000);
+
+// Sends one message from a thread of its own, so the driver can answer the
+// box that its handler opens; the result is there once Done().
+class TBackgroundSend {
+public:
+    TBackgroundSend(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    ~TBackgroundSend();  // waits for the send to return
+    TBackgroundSend(const TBackgroundSend&) = delete;
+    TBackgroundSend& operator=(const TBackgroundSend&) = delete;
+    bool Done(DWORD timeoutMs = 0) const;
+    LRESULT Result() const { return result_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HWND window_;
+    UINT msg_;
+    WPARAM wParam_;
+    LPARAM lParam_;
+    LRESULT result_ = 0;
+    tk::UniqueHandle thread_;
+};
+
+// Handles to the threads of process `pid` that exist now (SYNCHRONIZE), so a
+// test can see one of them end; the caller closes them.
+std::vector<HANDLE> OpenThreadsOf(DWORD pid);
+
 // Message boxes.
 std::string MessageBoxText(HWND box);
 std::vector<int> MessageBoxButtons(HWND box);  // IDOK, IDYES... present

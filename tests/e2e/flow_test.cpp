@@ -223,7 +223,7 @@ TEST_F(Flow, CancelOnTheWelcomePageAsksAndNoKeepsEverything) {
     EXPECT_NE(BoxIcon(box.Handle), nullptr);
     AnswerMessageBox(box.Handle, IDNO);
     ASSERT_TRUE(WaitGone(box.Handle));
-    Sleep(200);
+    ASSERT_TRUE(Settle(window)) << "the window closed";
     EXPECT_TRUE(app.Running());
     ExpectWelcomePage(ReadPage(window));
 
@@ -299,6 +299,89 @@ TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
     ExpectClosesWithoutBox(app);
     // Stopped within item 1: the reader got less than the item, no later item was
     // written, and nothing was registered.
+    EXPECT_LT(Drained().size(), PayloadItem(1).size());
+    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
+    ExpectNothingRegistered();
+}
+
+// Automation clicks the disabled Next during the copy: nothing happens, and the
+// copy page is left only by the worker's end.
+TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    HWND next = Control(window, ControlId::btnNext);
+    for (int click = 0; click < 2; ++click) {
+        DWORD_PTR result = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(next, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result));
+    }
+    ExpectCopyPage(ReadPage(window));
+    EXPECT_LT(Drained().size(), PayloadItem(1).size()) << "the copy had ended already";
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    ExpectPayloadInstalled(folder, 2, 8);
+    ExpectNothingRegistered();
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    ExpectRegistered(folder.Path());
+}
+
+// The session's end during the copy asks the quit question: No refuses it and
+// the copy goes on; Yes stops the copy, leaves no partial file, and agrees.
+TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    {
+        TBackgroundSend query(window, WM_QUERYENDSESSION, 0, 0);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr) << "the session end was not asked about";
+        EXPECT_EQ(box.Text, "Are you sure you want to quit?");
+        AnswerMessageBox(box.Handle, IDNO);
+        ASSERT_TRUE(query.Done(5000));
+        EXPECT_EQ(query.Result(), FALSE);
+    }
+    const std::string before = GaugeText(window);
+    EXPECT_TRUE(WaitUntil([&] { return GaugeText(window) != before; }, PageTimeoutMs))
+        << "the copy stood still after No";
+    {
+        TBackgroundSend query(window, WM_QUERYENDSESSION, 0, 0);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        AnswerMessageBox(box.Handle, IDYES);
+        ASSERT_TRUE(query.Done(PageTimeoutMs));
+        EXPECT_NE(query.Result(), FALSE);
+    }
+    // Stopped within item 1, before the session end took the process.
+    EXPECT_LT(Drained().size(), PayloadItem(1).size());
+    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
+    ExpectNothingRegistered();
+}
+
+// A forced session end asks nothing; the copy is stopped and waited for
+// before the message returns, since the process goes right after it.
+TEST_F(SlowCopy, ForcedSessionEndStopsTheCopyBeforeItReturns) {
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    const std::vector<HANDLE> threads = OpenThreadsOf(app.Pid());  // the worker among them
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL, SMTO_NORMAL,
+                                    PageTimeoutMs, &result));
+    int ended = 0;
+    for (HANDLE t : threads) {
+        ended += WaitForSingleObject(t, 0) == WAIT_OBJECT_0;
+        CloseHandle(t);
+    }
+    EXPECT_EQ(ended, 1) << "the worker was still running when the session end returned";
+    EXPECT_EQ(app.FindMessageBox(), nullptr);
     EXPECT_LT(Drained().size(), PayloadItem(1).size());
     for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
@@ -393,6 +476,38 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     ExpectNothingRegistered();
 }
 
+// One byte of item 1 changed inside a copy of the exe: the item is refused
+// before its file exists, as an unreadable one would be.
+TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
+    THostFolder folder, scratch;
+    keys.Seed(folder.Path(), 1, 53);
+    std::string exe = hosttest::ReadFileBytes(ProductExePath());
+    const std::string item1 = PayloadItem(1);
+    const size_t at = exe.find(item1.substr(0, 4096));
+    ASSERT_NE(at, std::string::npos) << "item 1 not found in the exe";
+    ASSERT_EQ(exe.compare(at, item1.size(), item1), 0);
+    exe[at + item1.size() / 2] ^= 0x01;
+    const std::string damaged = scratch.Path() + "\\TessalySetup.exe";
+    hosttest::WriteFileBytes(damaged, exe);
+
+    TApp app(damaged);
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Caption, "GET RESOURCE: Error ");
+    EXPECT_EQ(box.Text, SystemText(ERROR_CRC));
+    EXPECT_FALSE(SystemText(ERROR_CRC).empty());
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    ExpectClosesWithoutBox(app);
+    // At most the empty file that the access probe leaves; none of the damaged bytes.
+    EXPECT_TRUE(!PathExists(folder.Target(1)) || hosttest::ReadFileBytes(folder.Target(1)).empty());
+    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    ExpectNothingRegistered();
+}
+
 TEST_F(Flow, SourceDirectoryStoredAsNumberShowsTheErrorAndNextWorksOnceFixed) {
     THostFolder folder;
     keys.Seed(folder.Path(), 1, 53);
@@ -408,7 +523,7 @@ TEST_F(Flow, SourceDirectoryStoredAsNumberShowsTheErrorAndNextWorksOnceFixed) {
     EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
     AnswerMessageBox(box.Handle, IDOK);
     ASSERT_TRUE(WaitGone(box.Handle));
-    Sleep(200);
+    ASSERT_TRUE(Settle(window)) << "the window closed";
     ExpectWelcomePage(ReadPage(window));
     EXPECT_TRUE(FolderIsEmpty(folder));
 
@@ -445,7 +560,7 @@ TEST_F(Flow, RefusedRegistrationKeepsTheFinishPageAndFinishWorksAgain) {
     EXPECT_EQ(box.Text, "Failed to set data for 'SourceFile1'");
     AnswerMessageBox(box.Handle, IDOK);
     ASSERT_TRUE(WaitGone(box.Handle));
-    Sleep(200);
+    ASSERT_TRUE(Settle(window)) << "the window closed";
     EXPECT_TRUE(app.Running());
     ExpectFinishPage(ReadPage(window));
     ExpectNothingRegistered();
@@ -525,6 +640,9 @@ TEST(AccessDenied, TheNoticeIsShownAndTheWindowClosesWithoutQuestion) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     const TPage before = ReadPage(window);
+    // Two clicks at once: the second reaches the button inside the notice and
+    // must not start the copy under it.
+    ClickNext(window);
     ClickNext(window);
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);

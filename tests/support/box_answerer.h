@@ -35,6 +35,10 @@ private:
         if (pid != GetCurrentProcessId() || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
             return TRUE;
         auto* me = reinterpret_cast<TBoxAnswerer*>(self);
+        // A box is answered once, however long it takes to go.
+        for (HWND answered : me->answered_)
+            if (answered == hwnd) return TRUE;
+        me->answered_.push_back(hwnd);
         char caption[256] = {}, text[2048] = {};
         GetWindowTextA(hwnd, caption, sizeof caption);
         GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
@@ -42,7 +46,7 @@ private:
         me->shown_.push_back({caption, text});
         LeaveCriticalSection(&me->lock_);
         PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        Sleep(300);  // let the box go before looking again
+        for (int i = 0; i < 250 && IsWindow(hwnd) && IsWindowVisible(hwnd); ++i) Sleep(20);
         return TRUE;
     }
     static DWORD WINAPI Run(void* self) {
@@ -62,6 +66,7 @@ private:
     TLock lockOwner_;
     CRITICAL_SECTION& lock_ = lockOwner_.cs;
     std::vector<TShown> shown_;
+    std::vector<HWND> answered_;  // only the answering thread touches it
     std::atomic<bool> stop_{false};
     HANDLE thread_;
 };
