@@ -31,3 +31,6 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "osslsigncode could not sign ${IN} (${result})")
 endif()
 file(RENAME ${OUT}.part ${OUT})
+# osslsigncode writes a plain file; the copy stays as runnable as the link output.
+file(CHMOD ${OUT} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+  WORLD_READ WORLD_EXECUTE)
