@@ -1,9 +1,9 @@
 # Authenticode signing of TessalySetup.exe, off unless a certificate is named.
 # The signature goes on a copy, signed/TessalySetup.exe: a signature carries its
 # signing time, and the link output must stay what an unsigned build makes.
-# Each setting defaults to the environment variable of the same name; the key's
-# password comes from TESSALY_SIGN_PASSWORD_FILE or, at build time, from the
-# environment variable TESSALY_SIGN_PASSWORD, never from the cache.
+# Each setting takes its first value from the environment variable of the same
+# name. The key's password comes from TESSALY_SIGN_PASSWORD_FILE or, at build
+# time, from the environment variable TESSALY_SIGN_PASSWORD, never from the cache.
 set(TESSALY_SIGN_PKCS12 "$ENV{TESSALY_SIGN_PKCS12}" CACHE FILEPATH
   "PKCS#12 file with the code-signing certificate (and chain) and its key")
 set(TESSALY_SIGN_CERT "$ENV{TESSALY_SIGN_CERT}" CACHE FILEPATH
