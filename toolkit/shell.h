@@ -3,11 +3,9 @@
 
 namespace tk {
 
-// The two shell calls we make, with the signatures of SHGetSpecialFolderPathA
-// and ShellExecuteA. shell32.dll (and shlwapi and shcore with it) is loaded
-// from the system folder at the first call, not found by the loader's own
-// search at start. Main thread only. Without shell32 they fail: FALSE, and
-// 0 (out of resources).
+// SHGetSpecialFolderPathA and ShellExecuteA, with shell32 loaded from the
+// system folder at the first call rather than found by the loader's search
+// at start. Main thread only; without shell32 they fail (FALSE, and 0).
 BOOL ShellSpecialFolderPath(HWND owner, char* path, int csidl, BOOL create);
 HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
                        const char* directory, int show);
