@@ -1,6 +1,6 @@
 #!/bin/sh
 # Draws the program icon (a spreadsheet grid with a plug) with ImageMagick and
-# writes icons/tessaly.ico (16, 24, 32, 48, 256 px, 32-bit) and
+# writes icons/tessaly.ico (16, 24, 32, 48, 256 px, 32-bit, 48 and 256 as PNG) and
 # icons/form.ico (32 x 32, 16 colours) for the window's title row.
 set -eu
 cd "$(dirname "$0")/icons"
@@ -28,8 +28,12 @@ convert -size 256x256 xc:none \
 for s in 16 24 32 48; do
   convert "$tmp/master.png" -resize ${s}x${s} "$tmp/icon$s.png"
 done
-convert "$tmp/icon16.png" "$tmp/icon24.png" "$tmp/icon32.png" "$tmp/icon48.png" \
-  "$tmp/master.png" tessaly.ico
+# Up to 32 px plain bitmaps, which PNG would not make smaller; 48 and 256 px
+# PNG-compressed, 40 % of a bitmap's size.
+convert "$tmp/icon16.png" "$tmp/icon24.png" "$tmp/icon32.png" "$tmp/small.ico"
+convert "$tmp/icon48.png" -strip -define png:compression-level=9 "$tmp/png48.png"
+convert "$tmp/master.png" -strip -define png:compression-level=9 "$tmp/png256.png"
+python3 ../pack_ico.py tessaly.ico "$tmp/small.ico" "$tmp/png48.png" "$tmp/png256.png"
 cp "$tmp/master.png" tessaly.png
 
 # 16 colours (15 + black for the transparent part) on the form's button-face grey, with a 1-bit transparency mask.

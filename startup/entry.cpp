@@ -1,9 +1,10 @@
 #include "startup/entry.h"
 
 #include <shlobj.h>
-#include <shellapi.h>
 
 #include <exception>
+
+#include "toolkit/shell.h"
 
 std::string ProgramFilesDir;
 
@@ -42,7 +43,7 @@ void WaitForWizardMutex(TStartupSystem& system) {
 
 std::string TStartupSystem::ShellProgramFilesDir() {
     char buffer[ProgramFilesBufferSize] = {};
-    SHGetSpecialFolderPathA(GetDesktopWindow(), buffer, CSIDL_PROGRAM_FILES, FALSE);
+    tk::ShellSpecialFolderPath(GetDesktopWindow(), buffer, CSIDL_PROGRAM_FILES, FALSE);
     buffer[ProgramFilesBufferSize - 1] = '\0';
     return buffer;
 }
@@ -77,7 +78,7 @@ bool TStartupSystem::RelaunchElevated() {
     std::string directory = CurrentDirectory();
     if (!EndsWithBackslash(directory)) directory += '\\';
     const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "runas", program, "", directory.c_str(), SW_SHOWNORMAL));
+        tk::ShellExecute(nullptr, "runas", program, "", directory.c_str(), SW_SHOWNORMAL));
     return result > 32;
 }
 

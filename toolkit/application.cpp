@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "toolkit/button.h"
 #include "toolkit/form.h"
 
 namespace tk {
@@ -56,7 +55,11 @@ void TApplication::Terminate() {
 
 bool TApplication::IsEnterOnButton(const MSG& msg) const {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
-    return dynamic_cast<TButton*>(TWindow::FromHandle(GetFocus())) != nullptr;
+    // A push button of ours is a TButton: it is our only control of that kind.
+    HWND focus = GetFocus();
+    if (!TWindow::FromHandle(focus)) return false;
+    const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, 0, 0);
+    return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
 void TApplication::HandleMessage(MSG& msg) {

@@ -1,13 +1,13 @@
 #include "wizard/form_install.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "host/access_probe.h"
 #include "host/host_detection.h"
 #include "host/plugin_registration.h"
 #include "payload/file_list.h"
 #include "toolkit/application.h"
+#include "toolkit/shell.h"
 #include "wizard/page_texts.h"
 #include "wizard/system_error.h"
 
@@ -23,7 +23,7 @@ constexpr char HomePageAddress[] = "https://www.tarnwick.example/";
 constexpr char DownloadAddress[] = "https://www.tarnwick.example/download/vaduriveri.zip";
 
 void OpenWebAddress(const char* Address) {
-    ShellExecuteA(tk::Application().Handle(), "open", Address, "", "", SW_SHOWNORMAL);
+    tk::ShellExecute(tk::Application().Handle(), "open", Address, "", "", SW_SHOWNORMAL);
 }
 }  // namespace
 

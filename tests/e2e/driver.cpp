@@ -157,6 +157,23 @@ bool IsShown(HWND control) { return (GetWindowLongA(control, GWL_STYLE) & WS_VIS
 
 bool IsEnabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
 
+namespace {
+BOOL CALLBACK AnyUnpainted(HWND child, LPARAM lParam) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(lParam) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+bool FullyPainted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    bool unpainted = false;
+    EnumChildWindows(window, AnyUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
+
 std::string Text(HWND window) {
     const int length = GetWindowTextLengthA(window);
     std::string text(static_cast<size_t>(length) + 1, '\0');

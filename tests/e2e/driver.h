@@ -49,6 +49,8 @@ RECT ClientRect(HWND control);      // in the client coordinates of its parent
 SIZE ClientSize(HWND window);
 bool IsShown(HWND control);         // its own WS_VISIBLE flag
 bool IsEnabled(HWND control);
+// No update region left on the window or any of its visible descendants.
+bool FullyPainted(HWND window);
 std::string Text(HWND window);
 HWND FocusOf(HWND window);          // the focused window of the window's GUI thread
 // Width and height of `text` in a font made here from its description (a
