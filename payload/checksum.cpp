@@ -1,32 +1,10 @@
 #include "payload/checksum.h"
 
-#include <memory>
-
 namespace {
 
 // The build's table of item checksums: 4 bytes, little-endian, per position.
 constexpr char ChecksumResource[] = "checksums";
 constexpr uint32_t Polynomial = 0xEDB88320;  // reflected 0x04C11DB7
-
-// Eight lookup tables, so the loop takes 8 bytes a step: the check must cost
-// little beside the writes it guards. Made at first use, so the exe does not
-// carry their 8 KB.
-struct TCrcTable {
-    uint32_t t[8][256];
-};
-
-std::unique_ptr<TCrcTable> MakeTable() {
-    auto table = std::make_unique<TCrcTable>();
-    auto& t = table->t;
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (Polynomial & (0u - (c & 1)));
-        t[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-        for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
-    return table;
-}
 
 uint32_t LoadLittleEndian(const BYTE* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -34,9 +12,28 @@ uint32_t LoadLittleEndian(const BYTE* p) {
 
 }  // namespace
 
-uint32_t Crc32(const BYTE* bytes, DWORD size) {
-    static const std::unique_ptr<TCrcTable> table = MakeTable();
-    const auto& t = table->t;
+// Eight lookup tables, so the loop takes 8 bytes a step: the check must cost
+// little beside the writes it guards. Made at run time, so the exe does not
+// carry their 8 KB.
+struct TCrc32::TTables {
+    uint32_t t[8][256];
+};
+
+TCrc32::TCrc32() : tables_(std::make_unique<TTables>()) {
+    auto& t = tables_->t;
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (Polynomial & (0u - (c & 1)));
+        t[0][i] = c;
+    }
+    for (uint32_t i = 0; i < 256; ++i)
+        for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+}
+
+TCrc32::~TCrc32() = default;
+
+uint32_t TCrc32::Of(const BYTE* bytes, DWORD size) const {
+    const auto& t = tables_->t;
     uint32_t crc = 0xFFFFFFFF;
     for (; size >= 8; size -= 8, bytes += 8) {
         const uint32_t low = LoadLittleEndian(bytes) ^ crc;

@@ -102,7 +102,7 @@ bool TOperations::CopyResource(size_t Position) {
     if (!loaded) return false;
     const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
     if (!bytes) return false;
-    if (!ChecksumMatches(module_, Position, Crc32(bytes, size))) return false;
+    if (!ChecksumMatches(module_, Position, crc32_.Of(bytes, size))) return false;
 
     TargetFile file(TargetPath);
     if (!file.Created()) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "payload/checksum.h"
 #include "toolkit/string_list.h"
 #include "toolkit/thread.h"
 
@@ -48,6 +49,7 @@ private:
     void DoError();
 
     HMODULE module_;
+    const TCrc32 crc32_;
 };
 
 // Size in bytes of the payload item `Name` (type RCDATA) in Module, 0 when absent.
