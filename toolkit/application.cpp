@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "toolkit/button.h"
 #include "toolkit/form.h"
 
 namespace tk {
@@ -38,26 +37,21 @@ void TApplication::Run() {
     }
 }
 
-void TApplication::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            terminated_ = true;
-            break;
-        }
-        HandleMessage(msg);
-    }
-}
-
 void TApplication::Terminate() {
     terminated_ = true;
     PostQuitMessage(0);
 }
 
-bool TApplication::IsEnterOnButton(const MSG& msg) const {
+namespace {
+// Enter on one of our buttons: the class name tells a button from our other controls.
+bool IsEnterOnButton(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
-    return dynamic_cast<TButton*>(TWindow::FromHandle(GetFocus())) != nullptr;
+    HWND focus = GetFocus();
+    char name[8] = {};
+    return TControl::FromHandle(focus) && GetClassNameA(focus, name, sizeof name) &&
+           lstrcmpiA(name, "Button") == 0;
 }
+}  // namespace
 
 void TApplication::HandleMessage(MSG& msg) {
     // Enter clicks the focused button; there is no default button.

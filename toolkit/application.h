@@ -24,11 +24,8 @@ public:
 
     // Shows the main form and runs the message loop until that form is destroyed.
     void Run();
-    // Handles every message waiting in the queue, then returns.
-    void ProcessMessages();
     // Called by the main form when its window goes: ends Run.
     void Terminate();
-    bool Terminated() const { return terminated_; }
 
     // Shows the error's message with Title as caption, error icon and OK.
     void HandleException(const std::exception& e);
@@ -37,7 +34,6 @@ public:
 
 private:
     void HandleMessage(MSG& msg);
-    bool IsEnterOnButton(const MSG& msg) const;
 
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;

@@ -10,17 +10,13 @@ namespace tk {
 // visible and enabled and its form is not disabled by a modal box.
 class TButton : public TControl {
 public:
-    void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }
+    TButton() : TControl({"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, true}) {}
     void SetFocus();
-    bool Focused() const;
-    void Click();  // raises OnClick
 
     TNotifyEvent OnClick;
 
 protected:
-    TCreateParams CreateParams() override;
     void Notify(WORD code) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace tk

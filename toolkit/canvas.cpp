@@ -7,12 +7,6 @@ TCanvas::TCanvas(HDC dc, const TFont& font, TColor brushColor)
     SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 }
 
-SIZE TCanvas::TextExtent(const std::string& text) const {
-    SIZE size{};
-    GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     SetBkMode(dc_, OPAQUE);
     SetBkColor(dc_, ColorToRGB(brushColor_));

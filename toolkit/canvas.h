@@ -16,13 +16,8 @@ public:
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
-    HDC Handle() const { return dc_; }
-    const TFont& Font() const { return font_; }
-    TColor BrushColor() const { return brushColor_; }
-
-    int TextWidth(const std::string& text) const { return TextExtent(text).cx; }
-    int TextHeight(const std::string& text) const { return TextExtent(text).cy; }
-    SIZE TextExtent(const std::string& text) const;
+    int TextWidth(const std::string& text) const { return TextExtent(dc_, font_, text).cx; }
+    int TextHeight(const std::string& text) const { return TextExtent(dc_, font_, text).cy; }
     // Draws `text` with the top-left corner of its cell at (x, y).
     void TextOut(int x, int y, const std::string& text);
 

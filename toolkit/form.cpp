@@ -1,15 +1,12 @@
 #include "toolkit/form.h"
 
 #include "toolkit/application.h"
-#include "toolkit/gdi_object.h"
 
 namespace tk {
 
 namespace {
-constexpr char FormClassName[] = "TkForm";
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
-constexpr int MainIconId = 1;
 
 // Sets a flag for the length of a scope, also when an error leaves it.
 class TFlagScope {
@@ -24,43 +21,22 @@ private:
 };
 }  // namespace
 
-TForm::TForm() { SetOwnColor(clBtnFace); }
+TForm::TForm() : TControl({"TkForm", FormStyle, FormExStyle}) {}
 
 TForm::~TForm() {
     if (Application().MainForm() == this) Application().SetMainForm(nullptr);
 }
 
 void TForm::SetClientSize(int width, int height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
     RECT r{0, 0, width, height};
     AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
 void TForm::Create() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    RegisterOwnClass(FormClassName, CS_HREDRAW | CS_VREDRAW,
-                     LoadIconA(instance, MAKEINTRESOURCEA(MainIconId)));
-    TCreateParams p;
-    p.ClassName = FormClassName;
-    p.Text = Caption().c_str();
-    p.Style = FormStyle;
-    p.ExStyle = FormExStyle;
-    p.X = Left();
-    p.Y = Top();
-    p.Width = Width();
-    p.Height = Height();
-    CreateHandle(p);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+    CreateHandle(nullptr, 0);
     CreateControls();
     if (OnCreate) OnCreate(this);
-}
-
-void TForm::CenterOnScreen() {
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
-    SetBounds(x, y, Width(), Height());
 }
 
 void TForm::Show() {
@@ -68,17 +44,12 @@ void TForm::Show() {
     if (!shown_) {
         shown_ = true;
         if (OnShow) OnShow(this);
-        CenterOnScreen();
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
     }
     SetVisible(true);
     SetForegroundWindow(Handle());
     UpdateWindow(Handle());
-}
-
-bool TForm::CloseQuery() {
-    bool canClose = true;
-    if (OnCloseQuery) OnCloseQuery(this, canClose);
-    return canClose;
 }
 
 void TForm::Close() {
@@ -99,30 +70,24 @@ void TForm::Close() {
 bool TForm::AskClose() {
     closeAgain_ = false;
     const TFlagScope running(queryRunning_);
-    return CloseQuery();
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
 }
 
 // The session's end is a close like any other: the same query, and a No keeps
 // the session going. Under its own box (or its own query) the form cannot ask,
 // so it refuses rather than stack a second question.
-bool TForm::QueryEndSession() {
+bool TForm::WMQueryEndSession() {
     if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
     const bool agreed = AskClose();
     if (!agreed && closeAgain_) Close();
     return agreed || !HandleAllocated();
 }
 
-LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_QUERYENDSESSION:
-        return QueryEndSession() ? TRUE : FALSE;
-    case WM_ENDSESSION:
-        // The process ends when this returns: whatever must not be left half done ends first.
-        if (wParam && OnEndSession) OnEndSession(this);
-        return 0;
-    default:
-        return TControl::WndProc(msg, wParam, lParam);
-    }
+// The process ends when this returns: whatever must not be left half done ends first.
+void TForm::WMEndSession() {
+    if (OnEndSession) OnEndSession(this);
 }
 
 bool TForm::WMClose() {
@@ -133,9 +98,7 @@ bool TForm::WMClose() {
 }
 
 bool TForm::WMEraseBkgnd(HDC dc) {
-    RECT r;
-    GetClientRect(Handle(), &r);
-    FillSolid(dc, r, ColorToRGB(Color()));
+    PaintBackground(dc);
     return true;
 }
 

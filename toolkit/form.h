@@ -1,6 +1,5 @@
 #pragma once
 #include <windows.h>
-#include <string>
 
 #include "toolkit/control.h"
 #include "toolkit/object.h"
@@ -25,11 +24,8 @@ public:
     // the query runs (from inside its message box) is answered after it.
     // WM_QUERYENDSESSION runs the same query.
     void Close();
-    bool CloseQuery();
 
     void SetClientSize(int width, int height);
-    int ClientWidth() const override { return clientWidth_; }
-    int ClientHeight() const override { return clientHeight_; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -41,20 +37,18 @@ protected:
     // Creates the child controls; runs before OnCreate.
     virtual void CreateControls() {}
 
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool WMEraseBkgnd(HDC dc) override;
     bool WMClose() override;
     bool WMActivate(WPARAM wParam) override;
     bool WMSetFocus() override;
+    bool WMQueryEndSession() override;
+    void WMEndSession() override;
     void WMNCDestroy() override;
 
 private:
     bool AskClose();  // runs the query once
-    bool QueryEndSession();
-    void CenterOnScreen();
     void FocusFirstControl();
 
-    int clientWidth_ = 0, clientHeight_ = 0;
     bool shown_ = false;
     bool queryRunning_ = false;
     bool closeAgain_ = false;

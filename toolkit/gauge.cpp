@@ -6,41 +6,12 @@
 
 namespace tk {
 
-namespace {
-constexpr char GaugeClassName[] = "TkGauge";
-}
-
-TCreateParams TGauge::CreateParams() {
-    RegisterOwnClass(GaugeClassName);
-    TCreateParams p = TControl::CreateParams();
-    p.ClassName = GaugeClassName;
-    return p;
-}
-
-int TGauge::PercentDone() const {
-    return (progress_ - MinValue) * 100 / (MaxValue - MinValue);
-}
-
-std::string TGauge::PercentText() const {
-    return std::to_string(PercentDone()) + "%";
-}
-
 void TGauge::SetProgress(int value) {
     if (value < MinValue) value = MinValue;
     if (value > MaxValue) value = MaxValue;
     const int shown = PercentDone();
     progress_ = value;
-    if (PercentDone() != shown && HandleAllocated()) {
-        SetWindowTextA(Handle(), PercentText().c_str());
-        InvalidateRect(Handle(), nullptr, FALSE);
-    }
-}
-
-void TGauge::CreateWnd() { SetWindowTextA(Handle(), PercentText().c_str()); }
-
-bool TGauge::WMPaint() {
-    ++paintCount_;
-    return TCustomControl::WMPaint();
+    if (PercentDone() != shown) SetCaption(PercentText());
 }
 
 void TGauge::Paint(HDC dc) {
@@ -58,14 +29,13 @@ void TGauge::Paint(HDC dc) {
     // white turns black and black turns white.
     MemoryCanvasDC text(dc, w, h);
     FillSolid(text.dc(), all, RGB(0, 0, 0));
-    const std::string percent = PercentText();
-    const SIZE size = TextExtent(text.dc(), Font(), percent);
+    const SIZE size = TextExtent(text.dc(), Font(), Caption());
     {
         SelectObjectScope font(text.dc(), Font().Handle());
         SetBkMode(text.dc(), TRANSPARENT);
         SetTextColor(text.dc(), RGB(255, 255, 255));
-        TextOutA(text.dc(), (w - size.cx) / 2, (h - size.cy) / 2, percent.c_str(),
-                 static_cast<int>(percent.size()));
+        TextOutA(text.dc(), (w - size.cx) / 2, (h - size.cy) / 2, Caption().c_str(),
+                 static_cast<int>(Caption().size()));
     }
     text.CopyTo(image.dc(), 0, 0, SRCINVERT);
     image.CopyTo(dc, 0, 0);

@@ -7,10 +7,9 @@ namespace tk {
 // its own font; Tab moves into its children.
 class TGroupBox : public TCustomControl {
 public:
-    void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }
+    TGroupBox() : TCustomControl({"TkGroupBox", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
 
 protected:
-    TCreateParams CreateParams() override;
     void Paint(HDC dc) override;
 };
 

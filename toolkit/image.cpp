@@ -1,12 +1,8 @@
 #include "toolkit/image.h"
 
-#include "toolkit/gdi_object.h"
-
 namespace tk {
 
 namespace {
-constexpr char ImageClassName[] = "TkImage";
-
 SIZE IconSize(HICON icon) {
     ICONINFO info{};
     SIZE size{0, 0};
@@ -32,24 +28,11 @@ void TImage::LoadIcon(const char* name) {
     const SIZE size = icon_ ? IconSize(icon_) : SIZE{0, 0};
     iconWidth_ = size.cx;
     iconHeight_ = size.cy;
-    if (HandleAllocated()) SetBounds(Left(), Top(), iconWidth_, iconHeight_);
-}
-
-void TImage::Create(TControl& parent, int id, int left, int top) {
-    CreateChild(parent, {id, left, top, iconWidth_, iconHeight_});
-}
-
-TCreateParams TImage::CreateParams() {
-    RegisterOwnClass(ImageClassName);
-    TCreateParams p = TControl::CreateParams();
-    p.ClassName = ImageClassName;
-    return p;
+    SetBounds(Left(), Top(), iconWidth_, iconHeight_);
 }
 
 void TImage::Paint(HDC dc) {
-    RECT r;
-    GetClientRect(Handle(), &r);
-    FillSolid(dc, r, ColorToRGB(Color()));
+    PaintBackground(dc);
     if (icon_) DrawIconEx(dc, 0, 0, icon_, iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
 }
 

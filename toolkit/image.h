@@ -3,16 +3,16 @@
 
 namespace tk {
 
-// An icon on its parent's colour, sized to the icon.
+// An icon on the button face, sized to the icon.
 class TImage : public TCustomControl {
 public:
+    TImage() : TCustomControl({"TkImage"}) {}
     ~TImage() override;
     // Loads the icon resource `name` of the exe; the control takes its size.
     void LoadIcon(const char* name);
-    void Create(TControl& parent, int id, int left, int top);
 
 protected:
-    TCreateParams CreateParams() override;
+    void CreateWnd() override { SetBounds(Left(), Top(), iconWidth_, iconHeight_); }
     void Paint(HDC dc) override;
 
 private:

@@ -4,21 +4,6 @@
 
 namespace tk {
 
-namespace {
-constexpr char LabelClassName[] = "TkLabel";
-}
-
-void TLabel::Create(TControl& parent, int id, int left, int top) {
-    CreateChild(parent, {id, left, top, 0, 0});
-}
-
-TCreateParams TLabel::CreateParams() {
-    RegisterOwnClass(LabelClassName);
-    TCreateParams p = TControl::CreateParams();
-    p.ClassName = LabelClassName;
-    return p;
-}
-
 void TLabel::CreateWnd() {
     SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     AdjustSize();
@@ -36,9 +21,7 @@ void TLabel::AdjustSize() {
 }
 
 void TLabel::Paint(HDC dc) {
-    RECT r;
-    GetClientRect(Handle(), &r);
-    FillSolid(dc, r, ColorToRGB(Color()));
+    PaintBackground(dc);
     SelectObjectScope font(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Font().Color()));

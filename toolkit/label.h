@@ -3,16 +3,15 @@
 
 namespace tk {
 
-// A line of text in its font and font colour, on its parent's colour, that
-// sizes itself to its text. It stays above the siblings created before it
-// (so it can overlap a paint box) and never takes the focus.
+// A line of text in its font and font colour that sizes itself to its text.
+// It stays above the siblings created before it (so it can overlap a paint
+// box) and never takes the focus.
 class TLabel : public TCustomControl {
 public:
-    void Create(TControl& parent, int id, int left, int top);
+    TLabel() : TCustomControl({"TkLabel"}) {}
     void SetCaption(const std::string& caption) override;
 
 protected:
-    TCreateParams CreateParams() override;
     void CreateWnd() override;
     void Paint(HDC dc) override;
 

@@ -1,5 +1,5 @@
 #pragma once
-#include <functional>
+#include <cstddef>
 
 namespace tk {
 
@@ -9,8 +9,27 @@ public:
     virtual ~TObject() = default;
 };
 
-// Callbacks are (object, method) pairs bound with a lambda; an empty one is skipped.
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+// An event as a component framework has it: one object's method, or nothing.
+// Raising it calls that method directly: btnNext.OnClick = {this, &TMyForm::btnNextClick}.
+template <typename... Args>
+class TEvent {
+public:
+    TEvent() = default;
+    TEvent(std::nullptr_t) {}
+    template <typename T>
+    TEvent(T* object, void (T::*method)(Args...))
+        : object_(object), method_(static_cast<Method>(method)) {}
+
+    explicit operator bool() const { return method_ != nullptr; }
+    void operator()(Args... args) const { (object_->*method_)(args...); }
+
+private:
+    using Method = void (TObject::*)(Args...);
+    TObject* object_ = nullptr;
+    Method method_ = nullptr;
+};
+
+using TNotifyEvent = TEvent<TObject*>;
+using TCloseQueryEvent = TEvent<TObject*, bool&>;
 
 }  // namespace tk

@@ -5,8 +5,6 @@
 namespace tk {
 
 namespace {
-constexpr char PaintBoxClassName[] = "TkPaintBox";
-
 // Points the paint box at a canvas for one scope.
 class CanvasScope {
 public:
@@ -25,19 +23,12 @@ TCanvas& TPaintBox::Canvas() {
     return *canvas_;
 }
 
-TCreateParams TPaintBox::CreateParams() {
-    RegisterOwnClass(PaintBoxClassName);
-    TCreateParams p = TControl::CreateParams();
-    p.ClassName = PaintBoxClassName;
-    return p;
-}
-
 void TPaintBox::Paint(HDC dc) {
     MemoryCanvasDC buffer(dc, Width(), Height());
     const RECT r{0, 0, Width(), Height()};
-    FillSolid(buffer.dc(), r, ColorToRGB(Color()));
+    FillSolid(buffer.dc(), r, ColorToRGB(clBtnFace));
     {
-        TCanvas canvas(buffer.dc(), Font(), Color());
+        TCanvas canvas(buffer.dc(), Font(), clBtnFace);
         CanvasScope scope(canvas_, canvas);
         if (OnPaint) OnPaint(this);
     }

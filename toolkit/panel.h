@@ -3,16 +3,16 @@
 
 namespace tk {
 
-// A container with a raised 1-pixel bevel, no caption and the button-face
-// colour; Tab moves into its children.
+// A container with a raised 1-pixel bevel and no caption; Tab moves into its children.
 class TPanel : public TCustomControl {
 public:
-    TPanel();
-    void Create(TControl& parent, const TPlacement& placement) { CreateChild(parent, placement); }
+    TPanel() : TCustomControl({"TkPanel", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
 
 protected:
-    TCreateParams CreateParams() override;
-    void Paint(HDC dc) override;
+    void Paint(HDC dc) override {
+        RECT r = PaintBackground(dc);
+        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    }
 };
 
 }  // namespace tk

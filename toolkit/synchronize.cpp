@@ -122,16 +122,6 @@ void InitSynchronize() {
 
 bool IsMainThread() { return mainThreadId == 0 || GetCurrentThreadId() == mainThreadId; }
 
-void Synchronize(const std::function<void()>& method) {
-    if (IsMainThread()) {
-        method();
-        return;
-    }
-    UniqueHandle done(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (!done) throw Exception("Cannot create the event for a synchronous call");
-    Synchronize(method, done.get());
-}
-
 void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
     if (IsMainThread()) {
         method();

@@ -11,15 +11,12 @@ namespace tk {
 // Main thread, once, before any worker starts (TThread's constructor does it).
 void InitSynchronize();
 
-// Worker thread: runs `method` on the main thread and returns when it is done.
-// An exception thrown by `method` is rethrown here, on the worker.
-// Called on the main thread itself, it simply runs `method`. A worker's last
-// system error code is the same after the call as before it. A failed wait
-// for the call's end throws, once the main thread no longer holds the call.
-void Synchronize(const std::function<void()>& method);
-
-// The same, signalling the call's end through `doneEvent`, an auto-reset event
-// of the calling thread that it reuses for every call (saves one event per call).
+// Worker thread: runs `method` on the main thread and returns when it is done,
+// signalled through `doneEvent`, an auto-reset event of the calling thread that
+// it reuses for every call. An exception thrown by `method` is rethrown here,
+// on the worker. Called on the main thread itself, it simply runs `method`. A
+// worker's last system error code is the same after the call as before it. A
+// failed wait for the call's end throws, once the main thread no longer holds the call.
 void Synchronize(const std::function<void()>& method, HANDLE doneEvent);
 
 // Main thread: runs every pending call now; true when at least one ran.

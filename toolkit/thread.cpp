@@ -76,7 +76,6 @@ DWORD WINAPI TThread::ThreadProc(void* self) {
         } catch (...) {
         }
     }
-    thread->finished_.store(true);
     return 0;
 }
 

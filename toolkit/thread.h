@@ -35,10 +35,9 @@ public:
     void SetPriority(int priority);  // THREAD_PRIORITY_* of the Win32 API
 
     bool Terminated() const { return terminated_.load(); }
-    bool Finished() const { return finished_.load(); }
     HANDLE Handle() const { return handle_.get(); }
 
-    TNotifyEvent OnTerminate;  // main thread, after Execute, before Finished()
+    TNotifyEvent OnTerminate;  // main thread, after Execute, while the thread still runs
 
 protected:
     virtual void Execute() = 0;
@@ -56,7 +55,6 @@ private:
     UniqueHandle syncDone_;  // ends each of this thread's synchronous calls
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};
-    std::atomic<bool> finished_{false};
     std::atomic<bool> ending_{false};  // set by EndThread: OnTerminate is not raised
     bool started_ = false;
 };
