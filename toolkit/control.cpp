@@ -4,7 +4,6 @@
 
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
-#include "toolkit/gdi_object.h"
 
 namespace tk {
 
@@ -146,7 +145,7 @@ void TControl::Repaint() {
 RECT TControl::PaintBackground(HDC dc) const {
     RECT r;
     GetClientRect(handle_, &r);
-    FillSolid(dc, r, ColorToRGB(clBtnFace));
+    FillSolid(dc, r, clBtnFace);
     return r;
 }
 

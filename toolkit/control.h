@@ -2,8 +2,7 @@
 #include <windows.h>
 #include <string>
 
-#include "toolkit/color.h"
-#include "toolkit/font.h"
+#include "toolkit/graphics.h"
 #include "toolkit/object.h"
 
 namespace tk {

@@ -61,7 +61,7 @@ TEST(Thread, SynchronizeRunsOnTheMainThreadAndRethrowsOnTheWorker) {
         try {
             self.Synchronize([] { throw tk::Exception("refused on the main thread"); });
         } catch (const tk::Exception& e) {
-            caught = e.Message();
+            caught = e.what();
             errorAfterCall = GetLastError();
         }
     });

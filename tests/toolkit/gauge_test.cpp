@@ -3,9 +3,8 @@
 
 #include <string>
 
+#include "toolkit/controls.h"
 #include "toolkit/form.h"
-#include "toolkit/gauge.h"
-#include "toolkit/group_box.h"
 
 namespace {
 

@@ -8,11 +8,9 @@
 
 #include "tests/support/box_answerer.h"
 #include "toolkit/application.h"
-#include "toolkit/button.h"
+#include "toolkit/controls.h"
 #include "toolkit/exception.h"
 #include "toolkit/form.h"
-#include "toolkit/label.h"
-#include "toolkit/panel.h"
 
 namespace {
 

@@ -1,0 +1,77 @@
+#include "toolkit/graphics.h"
+
+namespace tk {
+
+MemoryCanvasDC::MemoryCanvasDC(HDC target, int width, int height)
+    : dc_(CreateCompatibleDC(target)),
+      bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
+      oldBitmap_(SelectObject(dc_, bitmap_.get())),
+      width_(width),
+      height_(height) {}
+
+MemoryCanvasDC::~MemoryCanvasDC() {
+    SelectObject(dc_, oldBitmap_);
+    DeleteDC(dc_);
+}
+
+void MemoryCanvasDC::CopyTo(HDC target, DWORD rop) const {
+    BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, rop);
+}
+
+void FillSolid(HDC dc, const RECT& rect, TColor color) {
+    UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+    FillRect(dc, &rect, brush.get());
+}
+
+TFont::TFont(std::string name, int height, TFontStyle style, TColor color)
+    : name_(std::move(name)), height_(height), style_(style), color_(color) {}
+
+TFont& TFont::operator=(const TFont& other) {
+    if (this != &other) {
+        name_ = other.name_;
+        height_ = other.height_;
+        style_ = other.style_;
+        color_ = other.color_;
+        handle_.reset();
+    }
+    return *this;
+}
+
+HFONT TFont::Handle() const {
+    if (!handle_.get()) {
+        LOGFONTA lf{};
+        lf.lfHeight = height_;
+        const int bits = static_cast<int>(style_);
+        lf.lfWeight = (bits & static_cast<int>(TFontStyle::Bold)) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (bits & static_cast<int>(TFontStyle::Italic)) ? TRUE : FALSE;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfPitchAndFamily = DEFAULT_PITCH;
+        lstrcpynA(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+        handle_.reset(CreateFontIndirectA(&lf));
+    }
+    return handle_.get();
+}
+
+SIZE TextExtent(HDC dc, const TFont& font, const std::string& text) {
+    HDC measure = dc ? dc : GetDC(nullptr);
+    SIZE size{};
+    {
+        SelectObjectScope select(measure, font.Handle());
+        GetTextExtentPoint32A(measure, text.c_str(), static_cast<int>(text.size()), &size);
+    }
+    if (!dc) ReleaseDC(nullptr, measure);
+    return size;
+}
+
+void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font, const TColor* back) {
+    SelectObjectScope select(dc, font.Handle());
+    SetBkMode(dc, back ? OPAQUE : TRANSPARENT);
+    if (back) SetBkColor(dc, ColorToRGB(*back));
+    SetTextColor(dc, ColorToRGB(font.Color()));
+    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+}  // namespace tk
