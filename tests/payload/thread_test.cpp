@@ -8,7 +8,6 @@
 #include <string>
 
 #include "toolkit/exception.h"
-#include "toolkit/synchronize.h"
 #include "toolkit/thread.h"
 
 namespace {
