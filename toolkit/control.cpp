@@ -165,14 +165,16 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     try {
         switch (msg) {
         case WM_PAINT:
-            if (self->WMPaint()) return 0;
-            break;
+            if (self->class_.System) break;
+            self->Paint(PaintScope(hwnd).dc());
+            return 0;
         case WM_PRINTCLIENT:
-            if (self->WMPrintClient(reinterpret_cast<HDC>(wParam))) return 0;
-            break;
-        case WM_ERASEBKGND:
-            if (self->WMEraseBkgnd(reinterpret_cast<HDC>(wParam))) return 1;
-            break;
+            if (self->class_.System) break;
+            self->Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:  // Paint covers all
+            if (self->class_.System) break;
+            return 1;
         case WM_GETFONT:  // our own classes answer it too
             return reinterpret_cast<LRESULT>(self->font_.Handle());
         case WM_CLOSE:
@@ -220,17 +222,6 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         Application().HandleException(Exception("Unknown error"));
     }
     return 0;
-}
-
-bool TCustomControl::WMPaint() {
-    PaintScope scope(Handle());
-    Paint(scope.dc());
-    return true;
-}
-
-bool TCustomControl::WMPrintClient(HDC dc) {
-    Paint(dc);
-    return true;
 }
 
 }  // namespace tk

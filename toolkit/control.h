@@ -7,8 +7,9 @@
 
 namespace tk {
 
-// The kind of window a control makes: its window class (one of ours unless
-// System, then subclassed once made) and the styles the class adds.
+// The kind of window a control makes: its window class and the styles the
+// class adds. A window of our own class paints all of itself (Paint); a
+// System one is subclassed once made and paints as its class does.
 struct TWindowClass {
     const char* Name;
     DWORD Style = 0;
@@ -81,9 +82,8 @@ protected:
 
     // One handler per message kind; those returning bool return true when they
     // dealt with the message, false to leave it to the default procedure.
-    virtual bool WMPaint() { return false; }
-    virtual bool WMPrintClient(HDC) { return false; }
-    virtual bool WMEraseBkgnd(HDC) { return false; }
+    // Paint serves WM_PAINT and WM_PRINTCLIENT of our own classes.
+    virtual void Paint(HDC) {}
     virtual bool WMClose() { return false; }
     virtual bool WMActivate(WPARAM) { return false; }
     virtual bool WMSetFocus() { return false; }
@@ -107,19 +107,6 @@ private:
     bool parentFont_ = true;
     bool visible_ = true;
     bool enabled_ = true;
-};
-
-// A control of our own window class that paints all of itself: no erase,
-// WM_PAINT and WM_PRINTCLIENT both go to Paint.
-class TCustomControl : public TControl {
-public:
-    using TControl::TControl;
-
-protected:
-    virtual void Paint(HDC dc) = 0;
-    bool WMPaint() override;
-    bool WMPrintClient(HDC dc) override;
-    bool WMEraseBkgnd(HDC) override { return true; }
 };
 
 }  // namespace tk

@@ -25,9 +25,9 @@ protected:
 };
 
 // A container with a raised 1-pixel bevel and no caption; Tab moves into its children.
-class TPanel : public TCustomControl {
+class TPanel : public TControl {
 public:
-    TPanel() : TCustomControl({"TkPanel", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
+    TPanel() : TControl({"TkPanel", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
 
 protected:
     void Paint(HDC dc) override;
@@ -35,9 +35,9 @@ protected:
 
 // A container with an etched frame and its caption in the top edge, drawn in
 // its own font; Tab moves into its children.
-class TGroupBox : public TCustomControl {
+class TGroupBox : public TControl {
 public:
-    TGroupBox() : TCustomControl({"TkGroupBox", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
+    TGroupBox() : TControl({"TkGroupBox", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
 
 protected:
     void Paint(HDC dc) override;
@@ -46,9 +46,9 @@ protected:
 // A line of text in its font and font colour that sizes itself to its text.
 // It stays above the siblings created before it (so it can overlap a paint
 // box) and never takes the focus.
-class TLabel : public TCustomControl {
+class TLabel : public TControl {
 public:
-    TLabel() : TCustomControl({"TkLabel"}) {}
+    TLabel() : TControl({"TkLabel"}) {}
     void SetCaption(const std::string& caption) override;
 
 protected:
@@ -60,9 +60,9 @@ private:
 };
 
 // An icon, sized to the icon.
-class TImage : public TCustomControl {
+class TImage : public TControl {
 public:
-    TImage() : TCustomControl({"TkImage"}) {}
+    TImage() : TControl({"TkImage"}) {}
     ~TImage() override;
     // Loads the icon resource `name` of the exe; the control takes its size.
     void LoadIcon(const char* name);
@@ -79,9 +79,9 @@ private:
 // A surface painted by its OnPaint handler. Each paint starts from the button
 // face, and Canvas() (valid only inside OnPaint) draws in the paint box's font
 // with that colour as brush. Painting is double-buffered.
-class TPaintBox : public TCustomControl {
+class TPaintBox : public TControl {
 public:
-    TPaintBox() : TCustomControl({"TkPaintBox"}) {}
+    TPaintBox() : TControl({"TkPaintBox"}) {}
     TCanvas& Canvas();
 
     TNotifyEvent OnPaint;
@@ -98,12 +98,12 @@ private:
 // centred in the gauge's font, drawn inverted so it reads black on white and
 // white on black. It repaints only when the shown percentage changes. Its
 // window text is the shown text too, for screen readers and automation.
-class TGauge : public TCustomControl {
+class TGauge : public TControl {
 public:
     static constexpr int MinValue = 0;
     static constexpr int MaxValue = 100;
 
-    TGauge() : TCustomControl({"TkGauge"}) { SetCaption(PercentText()); }
+    TGauge() : TControl({"TkGauge"}) { SetCaption(PercentText()); }
     // Values outside MinValue..MaxValue are held at the nearer end.
     void SetProgress(int value);
 

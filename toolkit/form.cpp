@@ -97,11 +97,6 @@ bool TForm::WMClose() {
     return true;
 }
 
-bool TForm::WMEraseBkgnd(HDC dc) {
-    PaintBackground(dc);
-    return true;
-}
-
 void TForm::FocusFirstControl() {
     HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
                           IsWindowEnabled(lastFocus_)

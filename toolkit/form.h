@@ -37,7 +37,7 @@ protected:
     // Creates the child controls; runs before OnCreate.
     virtual void CreateControls() {}
 
-    bool WMEraseBkgnd(HDC dc) override;
+    void Paint(HDC dc) override { PaintBackground(dc); }
     bool WMClose() override;
     bool WMActivate(WPARAM wParam) override;
     bool WMSetFocus() override;

@@ -101,7 +101,6 @@ bool IsMainThread() { return mainThreadId == 0 || GetCurrentThreadId() == mainTh
 
 }  // namespace
 
-
 void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
     if (IsMainThread()) {
         method();
@@ -148,8 +147,7 @@ bool CheckSynchronize() {
     return ran;
 }
 
-namespace {
-void Wait(HANDLE handle, bool dispatchMessages) {
+void WaitServing(HANDLE handle, bool dispatchMessages) {
     const HANDLE handles[] = {handle, pendingEvent};
     const DWORD count = pendingEvent ? 2 : 1;
     bool quit = false;
@@ -187,19 +185,11 @@ void Wait(HANDLE handle, bool dispatchMessages) {
     CheckSynchronize();
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
-}  // namespace
-
-void WaitServing(HANDLE handle) { Wait(handle, true); }
-
-void WaitServingCalls(HANDLE handle) { Wait(handle, false); }
-
 
 TThread::TThread() {
     InitSynchronize();
-    DWORD id = 0;
     syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (!syncDone_) throw Exception("Cannot create a thread");
-    handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
+    if (syncDone_) handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
     if (!handle_) throw Exception("Cannot create a thread");
 }
 
@@ -220,9 +210,12 @@ void TThread::Synchronize(const std::function<void()>& method) {
 }
 
 void TThread::WaitFor() {
-    if (!started_ || !handle_) return;
+    if (started_) Join(true);
+}
+
+void TThread::Join(bool dispatchMessages) {
     if (IsMainThread())
-        WaitServing(handle_.get());
+        WaitServing(handle_.get(), dispatchMessages);
     else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
         throw Exception("The wait for a thread's end failed");
 }
@@ -238,10 +231,7 @@ void TThread::EndThread() noexcept {
         if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) return;
         started_ = true;
     }
-    if (IsMainThread())
-        WaitServingCalls(handle_.get());
-    else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
-        std::terminate();
+    Join(false);
 }
 
 void TThread::DoTerminate() {

@@ -50,6 +50,8 @@ protected:
 
 private:
     static DWORD WINAPI ThreadProc(void* self);
+    // Waits for the thread's end; a failed wait throws.
+    void Join(bool dispatchMessages);
     void DoTerminate();
 
     UniqueHandle syncDone_;  // ends each of this thread's synchronous calls
@@ -60,9 +62,9 @@ private:
 };
 
 // Calls from a worker thread onto the main thread, run while the worker waits.
-// The main thread serves them in every message loop (its own, modal message
-// boxes, dialog loops) through a hidden window, and in TThread::WaitFor. The first TThread made
-// makes its thread the main thread.
+// The main thread (the one that made the first TThread) serves them in every
+// message loop (its own, modal message boxes, dialog loops) through a hidden
+// window, and in TThread::WaitFor.
 
 // Worker thread: runs `method` on the main thread and returns when it is done,
 // signalled through `doneEvent`, an auto-reset event of the calling thread that
@@ -79,10 +81,8 @@ bool CheckSynchronize();
 // Main thread: waits until `handle` is signalled, serving synchronous calls and
 // dispatching messages meanwhile. A WM_QUIT met on the way is posted again
 // when the wait ends, for the message loop that owns it. A failed wait throws.
-void WaitServing(HANDLE handle);
-
-// The same, serving synchronous calls only: no window message is dispatched,
-// so no handler runs while, say, its object is being destroyed.
-void WaitServingCalls(HANDLE handle);
+// Without dispatchMessages it serves the calls only: no window message is
+// dispatched, so no handler runs while, say, its object is being destroyed.
+void WaitServing(HANDLE handle, bool dispatchMessages = true);
 
 }  // namespace tk
