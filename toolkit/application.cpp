@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "toolkit/form.h"
-
 namespace tk {
 
 TApplication& Application() {
@@ -72,6 +70,129 @@ void TApplication::HandleException(const std::exception& e) {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+}
+
+namespace {
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+
+// Sets a flag for the length of a scope, also when an error leaves it.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TFlagScope() { flag_ = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+}  // namespace
+
+TForm::TForm() : TControl({"TkForm", FormStyle, FormExStyle}) {}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::Create() {
+    CreateHandle(nullptr, 0);
+    CreateControls();
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::Show() {
+    if (!HandleAllocated()) return;
+    if (!shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(this);
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
+    }
+    SetVisible(true);
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+}
+
+void TForm::Close() {
+    if (queryRunning_) {
+        closeAgain_ = true;
+        return;
+    }
+    while (HandleAllocated()) {
+        if (AskClose()) {
+            // Destroyed while still attached, so WM_NCDESTROY can end the loop.
+            DestroyWindow(Handle());
+            return;
+        }
+        if (!closeAgain_) return;
+    }
+}
+
+bool TForm::AskClose() {
+    closeAgain_ = false;
+    const TFlagScope running(queryRunning_);
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+// The session's end is a close like any other: the same query, and a No keeps
+// the session going. Under its own box (or its own query) the form cannot ask,
+// so it refuses rather than stack a second question.
+bool TForm::WMQueryEndSession() {
+    if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
+    const bool agreed = AskClose();
+    if (!agreed && closeAgain_) Close();
+    return agreed || !HandleAllocated();
+}
+
+// The process ends when this returns: whatever must not be left half done ends first.
+void TForm::WMEndSession() {
+    if (OnEndSession) OnEndSession(this);
+}
+
+bool TForm::WMClose() {
+    // Disabled, the form sits under one of its own modal boxes, which a user
+    // cannot get past; a close from outside would run the query beneath it.
+    if (IsWindowEnabled(Handle())) Close();
+    return true;
+}
+
+void TForm::FocusFirstControl() {
+    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+                          IsWindowEnabled(lastFocus_)
+                      ? lastFocus_
+                      : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) SetFocus(target);
+}
+
+// A plain window takes the focus itself on activation; a form gives it back to
+// the control that had it, or to the first one in keyboard order.
+bool TForm::WMActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        return false;
+    }
+    if (HIWORD(wParam)) return false;  // minimised
+    FocusFirstControl();
+    return true;
+}
+
+bool TForm::WMSetFocus() {
+    FocusFirstControl();
+    return true;
+}
+
+void TForm::WMNCDestroy() {
+    if (Application().MainForm() == this) Application().Terminate();
 }
 
 }  // namespace tk

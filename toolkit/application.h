@@ -3,9 +3,59 @@
 #include <exception>
 #include <string>
 
+#include "toolkit/control.h"
+#include "toolkit/object.h"
+
 namespace tk {
 
-class TForm;
+// A fixed-size top-level window (caption, system menu, minimise box; no
+// maximise, no sizing border) with an exact client size, centred on the screen
+// when first shown. Creation has two phases: construct the object, then
+// Create() makes the window, runs CreateControls and then OnCreate.
+class TForm : public TControl {
+public:
+    TForm();
+    ~TForm() override;
+
+    // Makes the window and its controls, then raises OnCreate.
+    void Create();
+    // Raises OnShow (before anything is drawn), then shows the window.
+    void Show();
+    // Asks OnCloseQuery; when allowed, destroys the window (which ends the
+    // application's loop when this is its main form). A close asked for while
+    // the query runs (from inside its message box) is answered after it.
+    // WM_QUERYENDSESSION runs the same query.
+    void Close();
+
+    void SetClientSize(int width, int height);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
+    // The session is ending now (WM_ENDSESSION): the process goes once it returns.
+    TNotifyEvent OnEndSession;
+
+protected:
+    // Creates the child controls; runs before OnCreate.
+    virtual void CreateControls() {}
+
+    void Paint(HDC dc) override { PaintBackground(dc); }
+    bool WMClose() override;
+    bool WMActivate(WPARAM wParam) override;
+    bool WMSetFocus() override;
+    bool WMQueryEndSession() override;
+    void WMEndSession() override;
+    void WMNCDestroy() override;
+
+private:
+    bool AskClose();  // runs the query once
+    void FocusFirstControl();
+
+    bool shown_ = false;
+    bool queryRunning_ = false;
+    bool closeAgain_ = false;
+    HWND lastFocus_ = nullptr;
+};
 
 // The process's application object: its title (caption of its message boxes),
 // the main form, the message loop, and the default handler for errors that

@@ -11,20 +11,6 @@ namespace {
 const TFont DefaultFont("MS Sans Serif", -11);
 constexpr int MainIconId = 1;
 
-void RegisterOwnClass(const char* name, HICON icon, WNDPROC proc) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExA(instance, name, &wc)) return;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = icon;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = name;
-    if (!RegisterClassExA(&wc)) throw Exception(std::string("Cannot register window class ") + name);
-}
-
 // BeginPaint/EndPaint for one scope, so a throwing Paint still validates.
 class PaintScope {
 public:
@@ -58,9 +44,16 @@ void TControl::Create(TControl& parent, const TPlacement& placement) {
 
 void TControl::CreateHandle(HWND parent, int id) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!class_.System)
-        RegisterOwnClass(class_.Name, parent ? nullptr : LoadIconA(instance, MAKEINTRESOURCEA(MainIconId)),
-                         WndProc);
+    WNDCLASSA wc{};
+    if (!class_.System && !GetClassInfoA(instance, class_.Name, &wc)) {
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hIcon = parent ? nullptr : LoadIconA(instance, MAKEINTRESOURCEA(MainIconId));
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = class_.Name;
+        if (!RegisterClassA(&wc)) throw Exception(std::string("Cannot register window class ") + class_.Name);
+    }
     DWORD style = class_.Style;
     if (parent)
         style |= WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
@@ -149,11 +142,6 @@ RECT TControl::PaintBackground(HDC dc) const {
     return r;
 }
 
-LRESULT TControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return inherited_ ? CallWindowProcA(inherited_, handle_, msg, wParam, lParam)
-                      : DefWindowProcA(handle_, msg, wParam, lParam);
-}
-
 LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TControl* self = FromHandle(hwnd);
     if (msg == WM_NCCREATE && !self) {
@@ -162,19 +150,17 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    // What the message goes on to when no handler dealt with it.
+    const WNDPROC next = self->inherited_ ? self->inherited_ : DefWindowProcA;
     try {
         switch (msg) {
         case WM_PAINT:
-            if (self->class_.System) break;
-            self->Paint(PaintScope(hwnd).dc());
-            return 0;
         case WM_PRINTCLIENT:
+        case WM_ERASEBKGND:  // our own classes paint all of themselves in Paint
             if (self->class_.System) break;
-            self->Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ERASEBKGND:  // Paint covers all
-            if (self->class_.System) break;
-            return 1;
+            if (msg == WM_PAINT) self->Paint(PaintScope(hwnd).dc());
+            if (msg == WM_PRINTCLIENT) self->Paint(reinterpret_cast<HDC>(wParam));
+            return msg == WM_ERASEBKGND;
         case WM_GETFONT:  // our own classes answer it too
             return reinterpret_cast<LRESULT>(self->font_.Handle());
         case WM_CLOSE:
@@ -205,17 +191,14 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             // clicks some other button.
             wParam = (wParam & ~static_cast<WPARAM>(0x0F)) | BS_PUSHBUTTON;
             break;
-        case WM_NCDESTROY: {
-            const WNDPROC inherited = self->inherited_;
+        case WM_NCDESTROY:
             self->Detach();
             self->WMNCDestroy();
-            return inherited ? CallWindowProcA(inherited, hwnd, msg, wParam, lParam)
-                             : DefWindowProcA(hwnd, msg, wParam, lParam);
-        }
+            break;
         default:
             break;
         }
-        return self->DefaultHandler(msg, wParam, lParam);
+        return CallWindowProcA(next, hwnd, msg, wParam, lParam);
     } catch (const std::exception& e) {
         Application().HandleException(e);
     } catch (...) {

@@ -95,7 +95,6 @@ protected:
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
     void Detach();
 
     const TWindowClass class_;

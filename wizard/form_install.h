@@ -4,8 +4,8 @@
 #include <string>
 
 #include "payload/operations.h"
+#include "toolkit/application.h"
 #include "toolkit/controls.h"
-#include "toolkit/form.h"
 
 // The page state: 1 lasts only while the access probe runs.
 constexpr int stWelcome = 0;

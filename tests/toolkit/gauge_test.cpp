@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "toolkit/application.h"
 #include "toolkit/controls.h"
-#include "toolkit/form.h"
 
 namespace {
 

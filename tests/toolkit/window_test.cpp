@@ -10,7 +10,6 @@
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/exception.h"
-#include "toolkit/form.h"
 
 namespace {
 
