@@ -75,18 +75,6 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 namespace {
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
-
-// Sets a flag for the length of a scope, also when an error leaves it.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 }  // namespace
 
 TForm::TForm() : TControl({"TkForm", FormStyle, FormExStyle}) {}
@@ -137,7 +125,7 @@ void TForm::Close() {
 
 bool TForm::AskClose() {
     closeAgain_ = false;
-    const TFlagScope running(queryRunning_);
+    const TValueScope<bool> running(queryRunning_, true);
     bool canClose = true;
     if (OnCloseQuery) OnCloseQuery(this, canClose);
     return canClose;

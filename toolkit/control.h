@@ -17,6 +17,18 @@ struct TWindowClass {
     bool System = false;
 };
 
+// Sets a variable for the length of a scope, also when an error leaves it.
+template <typename T>
+class TValueScope {
+public:
+    TValueScope(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+    ~TValueScope() { slot_ = old_; }
+
+private:
+    T& slot_;
+    T old_;
+};
+
 // Where a child control goes: its control ID and its rectangle in the client
 // coordinates of its parent (a size of 0 for a control that sizes itself).
 struct TPlacement {

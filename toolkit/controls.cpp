@@ -27,18 +27,6 @@ SIZE IconSize(HICON icon) {
     if (info.hbmMask) DeleteObject(info.hbmMask);
     return size;
 }
-
-// Points the paint box at a canvas for one scope.
-class CanvasScope {
-public:
-    CanvasScope(TCanvas*& slot, TCanvas& canvas) : slot_(slot) { slot_ = &canvas; }
-    ~CanvasScope() { slot_ = nullptr; }
-    CanvasScope(const CanvasScope&) = delete;
-    CanvasScope& operator=(const CanvasScope&) = delete;
-
-private:
-    TCanvas*& slot_;
-};
 }  // namespace
 
 void TButton::Notify(WORD code) {
@@ -114,7 +102,7 @@ void TPaintBox::Paint(HDC dc) {
     FillSolid(buffer.dc(), RECT{0, 0, Width(), Height()}, clBtnFace);
     {
         TCanvas canvas(buffer.dc(), Font(), clBtnFace);
-        CanvasScope scope(canvas_, canvas);
+        const TValueScope<TCanvas*> scope(canvas_, &canvas);
         if (OnPaint) OnPaint(this);
     }
     buffer.CopyTo(dc);

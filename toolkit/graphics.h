@@ -112,8 +112,6 @@ void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font,
 class TCanvas {
 public:
     TCanvas(HDC dc, const TFont& font, TColor brushColor) : dc_(dc), font_(font), brushColor_(brushColor) {}
-    TCanvas(const TCanvas&) = delete;
-    TCanvas& operator=(const TCanvas&) = delete;
 
     int TextWidth(const std::string& text) const { return TextExtent(dc_, font_, text).cx; }
     int TextHeight(const std::string& text) const { return TextExtent(dc_, font_, text).cy; }

@@ -75,7 +75,9 @@ LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-void CreateSyncWindow() {
+// Only the main thread creates workers, so this needs no lock of its own.
+void InitSynchronize() {
+    if (syncWindow) return;
     mainThreadId = GetCurrentThreadId();
     WNDCLASSA wc{};
     wc.lpfnWndProc = SyncWindowProc;
@@ -89,11 +91,6 @@ void CreateSyncWindow() {
                                  wc.hInstance, nullptr);
     if (!syncWindow || !pendingEvent)
         throw Exception("Cannot create the window for thread synchronisation");
-}
-
-// Only the main thread creates workers, so this needs no lock of its own.
-void InitSynchronize() {
-    if (!syncWindow) CreateSyncWindow();
 }
 
 // True on the thread of the first worker's maker, and anywhere before that.
