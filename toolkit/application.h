@@ -4,7 +4,6 @@
 #include <string>
 
 #include "toolkit/control.h"
-#include "toolkit/object.h"
 
 namespace tk {
 
@@ -17,7 +16,6 @@ public:
     TForm();
     ~TForm() override;
 
-    // Makes the window and its controls, then raises OnCreate.
     void Create();
     // Raises OnShow (before anything is drawn), then shows the window.
     void Show();

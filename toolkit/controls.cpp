@@ -45,13 +45,8 @@ void TGroupBox::Paint(HDC dc) {
     frame.top = text.cy / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (Caption().empty()) return;
-    SelectObjectScope font(dc, Font().Handle());
-    SetBkMode(dc, OPAQUE);
-    SetBkColor(dc, ColorToRGB(clBtnFace));
-    SetTextColor(dc, ColorToRGB(Font().Color()));
-    RECT cell{CaptionLeft, 0, CaptionLeft + text.cx + 4, text.cy};
-    ExtTextOutA(dc, CaptionLeft + 2, 0, ETO_OPAQUE, &cell, Caption().c_str(),
-                static_cast<UINT>(Caption().size()), nullptr);
+    FillSolid(dc, RECT{CaptionLeft, 0, CaptionLeft + text.cx + 4, text.cy}, clBtnFace);
+    PaintText(dc, CaptionLeft + 2, 0, Caption(), Font(), nullptr);
 }
 
 void TLabel::CreateWnd() {

@@ -3,7 +3,6 @@
 
 #include "toolkit/control.h"
 #include "toolkit/graphics.h"
-#include "toolkit/object.h"
 
 namespace tk {
 
