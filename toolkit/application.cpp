@@ -23,18 +23,6 @@ void TApplication::Initialize() {
 
 HWND TApplication::Handle() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
-void TApplication::Run() {
-    if (!mainForm_ || !mainForm_->HandleAllocated()) return;
-    terminated_ = false;
-    mainForm_->Show();
-    MSG msg;
-    while (!terminated_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
-        HandleMessage(msg);
-    }
-}
-
 void TApplication::Terminate() {
     terminated_ = true;
     PostQuitMessage(0);
@@ -51,16 +39,20 @@ bool IsEnterOnButton(const MSG& msg) {
 }
 }  // namespace
 
-void TApplication::HandleMessage(MSG& msg) {
-    // Enter clicks the focused button; there is no default button.
-    if (IsEnterOnButton(msg)) {
-        SendMessageA(GetFocus(), BM_CLICK, 0, 0);
-        return;
+void TApplication::Run() {
+    if (!mainForm_ || !mainForm_->HandleAllocated()) return;
+    terminated_ = false;
+    mainForm_->Show();
+    MSG msg;
+    while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Enter clicks the focused button; there is no default button.
+        if (IsEnterOnButton(msg)) {
+            SendMessageA(GetFocus(), BM_CLICK, 0, 0);
+        } else if (!Handle() || !IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
     }
-    HWND form = Handle();
-    if (form && IsDialogMessageA(form, &msg)) return;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
 }
 
 void TApplication::HandleException(const std::exception& e) {

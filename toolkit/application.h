@@ -81,8 +81,6 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
 private:
-    void HandleMessage(MSG& msg);
-
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };

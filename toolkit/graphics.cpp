@@ -23,25 +23,11 @@ void FillSolid(HDC dc, const RECT& rect, TColor color) {
     FillRect(dc, &rect, brush.get());
 }
 
-TFont::TFont(std::string name, int height, TFontStyle style, TColor color)
-    : name_(std::move(name)), height_(height), style_(style), color_(color) {}
-
-TFont& TFont::operator=(const TFont& other) {
-    if (this != &other) {
-        name_ = other.name_;
-        height_ = other.height_;
-        style_ = other.style_;
-        color_ = other.color_;
-        handle_.reset();
-    }
-    return *this;
-}
-
 HFONT TFont::Handle() const {
     if (!handle_.get()) {
         LOGFONTA lf{};
-        lf.lfHeight = height_;
-        const int bits = static_cast<int>(style_);
+        lf.lfHeight = d_.height;
+        const int bits = static_cast<int>(d_.style);
         lf.lfWeight = (bits & static_cast<int>(TFontStyle::Bold)) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (bits & static_cast<int>(TFontStyle::Italic)) ? TRUE : FALSE;
         lf.lfCharSet = DEFAULT_CHARSET;
@@ -49,7 +35,7 @@ HFONT TFont::Handle() const {
         lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
         lf.lfQuality = DEFAULT_QUALITY;
         lf.lfPitchAndFamily = DEFAULT_PITCH;
-        lstrcpynA(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+        lstrcpynA(lf.lfFaceName, d_.name.c_str(), LF_FACESIZE);
         handle_.reset(CreateFontIndirectA(&lf));
     }
     return handle_.get();

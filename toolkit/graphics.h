@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <utility>
 
 namespace tk {
 
@@ -83,20 +84,27 @@ enum class TFontStyle { Regular = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
 class TFont {
 public:
     TFont(std::string name, int height, TFontStyle style = TFontStyle::Regular,
-          TColor color = clWindowText);
-    TFont(const TFont& other) : TFont(other.name_, other.height_, other.style_, other.color_) {}
-    TFont& operator=(const TFont& other);
+          TColor color = clWindowText)
+        : d_{std::move(name), height, style, color} {}
+    TFont(const TFont& other) : d_(other.d_) {}
+    TFont& operator=(const TFont& other) {
+        if (this != &other) handle_.reset();
+        d_ = other.d_;
+        return *this;
+    }
 
-    TColor Color() const { return color_; }
-    void SetColor(TColor color) { color_ = color; }  // takes effect at the next paint
+    TColor Color() const { return d_.color; }
+    void SetColor(TColor color) { d_.color = color; }  // takes effect at the next paint
 
     HFONT Handle() const;
 
 private:
-    std::string name_;
-    int height_;
-    TFontStyle style_;
-    TColor color_;
+    struct {
+        std::string name;
+        int height;
+        TFontStyle style;
+        TColor color;
+    } d_;
     mutable UniqueGdiObject<HFONT> handle_;
 };
 
