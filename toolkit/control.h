@@ -98,7 +98,6 @@ public:
 
     // Set its colour, then Repaint.
     TFont& Font() { return font_; }
-    const TFont& Font() const { return font_; }
     void SetFont(const TFont& font);
 
     // On screen now: the window exists and it and its parents are visible.

@@ -73,7 +73,6 @@ private:
     int width_, height_;
 };
 
-// Fills a rectangle with a solid colour.
 void FillSolid(HDC dc, const RECT& rect, TColor color);
 
 enum class TFontStyle { Regular = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
