@@ -1,5 +1,7 @@
 #include "toolkit/controls.h"
 
+#include <algorithm>
+
 #include "toolkit/exception.h"
 
 namespace tk {
@@ -104,11 +106,10 @@ void TPaintBox::Paint(HDC dc) {
 }
 
 void TGauge::SetProgress(int value) {
-    if (value < MinValue) value = MinValue;
-    if (value > MaxValue) value = MaxValue;
-    const int shown = PercentDone();
+    value = std::min(std::max(value, MinValue), MaxValue);
+    if (value == progress_) return;
     progress_ = value;
-    if (PercentDone() != shown) SetCaption(PercentText());
+    SetCaption(std::to_string(progress_) + "%");
 }
 
 void TGauge::Paint(HDC dc) {
@@ -118,7 +119,7 @@ void TGauge::Paint(HDC dc) {
     FillSolid(image.dc(), all, clBlack);
     const RECT track{1, 1, w - 1, h - 1};
     FillSolid(image.dc(), track, clWhite);
-    const int barWidth = (track.right - track.left) * (progress_ - MinValue) / (MaxValue - MinValue);
+    const int barWidth = (track.right - track.left) * progress_ / MaxValue;
     FillSolid(image.dc(), RECT{track.left, track.top, track.left + barWidth, track.bottom}, clBlack);
 
     // The text in white on black, XORed onto the image: where the text is,

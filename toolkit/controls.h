@@ -102,7 +102,7 @@ public:
     static constexpr int MinValue = 0;
     static constexpr int MaxValue = 100;
 
-    TGauge() : TControl({"TkGauge"}) { SetCaption(PercentText()); }
+    TGauge() : TControl({"TkGauge"}) { SetCaption("0%"); }
     // Values outside MinValue..MaxValue are held at the nearer end.
     void SetProgress(int value);
 
@@ -110,10 +110,7 @@ protected:
     void Paint(HDC dc) override;
 
 private:
-    int PercentDone() const { return (progress_ - MinValue) * 100 / (MaxValue - MinValue); }
-    std::string PercentText() const { return std::to_string(PercentDone()) + "%"; }
-
-    int progress_ = MinValue;
+    int progress_ = MinValue;  // the percentage, as the range is 0 to 100
 };
 
 }  // namespace tk

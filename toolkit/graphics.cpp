@@ -30,11 +30,7 @@ HFONT TFont::Handle() const {
         const int bits = static_cast<int>(d_.style);
         lf.lfWeight = (bits & static_cast<int>(TFontStyle::Bold)) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (bits & static_cast<int>(TFontStyle::Italic)) ? TRUE : FALSE;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        lf.lfQuality = DEFAULT_QUALITY;
-        lf.lfPitchAndFamily = DEFAULT_PITCH;
+        lf.lfCharSet = DEFAULT_CHARSET;  // precision, quality and pitch: the defaults, all 0
         lstrcpynA(lf.lfFaceName, d_.name.c_str(), LF_FACESIZE);
         handle_.reset(CreateFontIndirectA(&lf));
     }

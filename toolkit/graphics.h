@@ -9,10 +9,8 @@ namespace tk {
 // when drawn, so it follows the user's scheme).
 using TColor = DWORD;
 
-constexpr TColor SystemColor(int index) { return 0x80000000u | static_cast<TColor>(index); }
-
-constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
-constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
+constexpr TColor clBtnFace = 0x80000000u | COLOR_BTNFACE;
+constexpr TColor clWindowText = 0x80000000u | COLOR_WINDOWTEXT;
 constexpr TColor clBlack = RGB(0, 0, 0);
 constexpr TColor clWhite = RGB(255, 255, 255);
 constexpr TColor clRed = RGB(255, 0, 0);
