@@ -21,8 +21,6 @@ void TApplication::Initialize() {
     InitCommonControlsEx(&icc);
 }
 
-HWND TApplication::Handle() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
-
 void TApplication::Terminate() {
     terminated_ = true;
     PostQuitMessage(0);
@@ -162,11 +160,6 @@ bool TForm::WMActivate(WPARAM wParam) {
         return false;
     }
     if (HIWORD(wParam)) return false;  // minimised
-    FocusFirstControl();
-    return true;
-}
-
-bool TForm::WMSetFocus() {
     FocusFirstControl();
     return true;
 }

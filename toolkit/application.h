@@ -40,7 +40,10 @@ protected:
     void Paint(HDC dc) override { PaintBackground(dc); }
     bool WMClose() override;
     bool WMActivate(WPARAM wParam) override;
-    bool WMSetFocus() override;
+    bool WMSetFocus() override {
+        FocusFirstControl();
+        return true;
+    }
     bool WMQueryEndSession() override;
     void WMEndSession() override;
     void WMNCDestroy() override;
@@ -68,7 +71,7 @@ public:
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* form) { mainForm_ = form; }
     // The main form's window (owner of message boxes, ShellExecuteA); may be NULL.
-    HWND Handle() const;
+    HWND Handle() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
     // Shows the main form and runs the message loop until that form is destroyed.
     void Run();

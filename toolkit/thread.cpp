@@ -190,17 +190,11 @@ TThread::TThread() {
     if (!handle_) throw Exception("Cannot create a thread");
 }
 
-TThread::~TThread() { EndThread(); }
-
 void TThread::Start() {
     if (started_) return;
     if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) throw Exception("Cannot start a thread");
     started_ = true;
 }
-
-void TThread::Terminate() { terminated_.store(true); }
-
-void TThread::SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }
 
 void TThread::Synchronize(const std::function<void()>& method) {
     tk::Synchronize(method, syncDone_.get());

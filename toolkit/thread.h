@@ -22,17 +22,17 @@ public:
     using TNotifyEvent = std::function<void(TThread* Sender)>;
 
     TThread();
-    virtual ~TThread();
+    virtual ~TThread() { EndThread(); }
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
     void Start();         // begins Execute on the worker thread; later calls do nothing; throws when it cannot
-    void Terminate();     // sets the stop flag; Execute decides when to look
+    void Terminate() { terminated_.store(true); }  // Execute decides when to look
     // Waits for the end; on the main thread it serves Synchronize calls and
     // messages meanwhile. Returns at once for a thread that was never started;
     // throws when the wait itself fails.
     void WaitFor();
-    void SetPriority(int priority);  // THREAD_PRIORITY_* of the Win32 API
+    void SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }  // THREAD_PRIORITY_*
 
     bool Terminated() const { return terminated_.load(); }
     HANDLE Handle() const { return handle_.get(); }
