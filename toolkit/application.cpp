@@ -58,10 +58,6 @@ void TApplication::HandleException(const std::exception& e) {
                 MB_ICONERROR | MB_OK);
 }
 
-int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-    return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
-}
-
 namespace {
 constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;

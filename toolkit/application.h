@@ -81,7 +81,9 @@ public:
     // Shows the error's message with Title as caption, error icon and OK.
     void HandleException(const std::exception& e);
     // MessageBoxA owned by the main form; returns the button pressed (IDYES...).
-    int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+        return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+    }
 
 private:
     TForm* mainForm_ = nullptr;

@@ -119,16 +119,6 @@ void TControl::SetFont(const TFont& font) {
     InvalidateRect(handle_, nullptr, TRUE);
 }
 
-void TControl::SetVisible(bool visible) {
-    visible_ = visible;
-    if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
-}
-
-void TControl::SetEnabled(bool enabled) {
-    enabled_ = enabled;
-    if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
-}
-
 void TControl::Repaint() {
     if (!handle_) return;
     InvalidateRect(handle_, nullptr, TRUE);

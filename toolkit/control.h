@@ -104,7 +104,10 @@ public:
     bool Showing() const { return handle_ && IsWindowVisible(handle_); }
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) {
+        enabled_ = enabled;
+        if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
+    }
     void Repaint();  // invalidates and paints at once
 
     int Tag = 0;
@@ -113,7 +116,10 @@ protected:
     // Makes the window; a top-level one (no parent) gets the exe's main icon.
     void CreateHandle(HWND parent, int id);
     void DestroyHandle();
-    void SetVisible(bool visible);
+    void SetVisible(bool visible) {
+        visible_ = visible;
+        if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    }
     // Fills the client area with the button face colour that every control of
     // the setup window sits on, and returns that area.
     RECT PaintBackground(HDC dc) const;

@@ -35,11 +35,6 @@ void TButton::Notify(WORD code) {
     if (code == BN_CLICKED && OnClick && Clickable(Handle())) OnClick(this);
 }
 
-void TPanel::Paint(HDC dc) {
-    RECT r = PaintBackground(dc);
-    DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-}
-
 void TGroupBox::Paint(HDC dc) {
     constexpr int CaptionLeft = 8;
     RECT frame = PaintBackground(dc);
@@ -69,10 +64,6 @@ void TLabel::AdjustSize() {
 void TLabel::Paint(HDC dc) {
     PaintBackground(dc);
     PaintText(dc, 0, 0, Caption(), Font(), nullptr);
-}
-
-TImage::~TImage() {
-    if (icon_) DestroyIcon(icon_);
 }
 
 void TImage::LoadIcon(const char* name) {

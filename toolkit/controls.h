@@ -29,7 +29,10 @@ public:
     TPanel() : TControl({"TkPanel", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
 
 protected:
-    void Paint(HDC dc) override;
+    void Paint(HDC dc) override {
+        RECT r = PaintBackground(dc);
+        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    }
 };
 
 // A container with an etched frame and its caption in the top edge, drawn in
@@ -62,7 +65,9 @@ private:
 class TImage : public TControl {
 public:
     TImage() : TControl({"TkImage"}) {}
-    ~TImage() override;
+    ~TImage() override {
+        if (icon_) DestroyIcon(icon_);
+    }
     // Loads the icon resource `name` of the exe; the control takes its size.
     void LoadIcon(const char* name);
 

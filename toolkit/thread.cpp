@@ -225,10 +225,6 @@ void TThread::EndThread() noexcept {
     Join(false);
 }
 
-void TThread::DoTerminate() {
-    if (!ending_.load() && OnTerminate) OnTerminate(this);
-}
-
 DWORD WINAPI TThread::ThreadProc(void* self) {
     auto* thread = static_cast<TThread*>(self);
     if (!thread->Terminated()) {
@@ -240,7 +236,9 @@ DWORD WINAPI TThread::ThreadProc(void* self) {
     }
     if (!thread->ending_.load()) {
         try {
-            thread->Synchronize([thread] { thread->DoTerminate(); });
+            thread->Synchronize([thread] {
+                if (!thread->ending_.load() && thread->OnTerminate) thread->OnTerminate(thread);
+            });
         } catch (...) {
         }
     }

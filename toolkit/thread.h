@@ -52,7 +52,6 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     // Waits for the thread's end; a failed wait throws.
     void Join(bool dispatchMessages);
-    void DoTerminate();
 
     UniqueHandle syncDone_;  // ends each of this thread's synchronous calls
     UniqueHandle handle_;
