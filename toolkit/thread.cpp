@@ -38,26 +38,15 @@ private:
 Lock queueLock;
 std::vector<PendingCall*> queue;  // oldest first
 
-void Push(PendingCall* call) {
+// Takes the oldest call out of the queue, or `call` before it runs; nullptr
+// when there is none, or `call` is no longer queued.
+PendingCall* Take(PendingCall* call = nullptr) {
     std::lock_guard<Lock> hold(queueLock);
-    queue.push_back(call);
-}
-
-PendingCall* Pop() {
-    std::lock_guard<Lock> hold(queueLock);
-    if (queue.empty()) return nullptr;
-    PendingCall* call = queue.front();
-    queue.erase(queue.begin());
-    return call;
-}
-
-// Takes a call out before it runs; false when it is no longer queued.
-bool Remove(PendingCall* call) {
-    std::lock_guard<Lock> hold(queueLock);
-    const auto at = std::find(queue.begin(), queue.end(), call);
-    if (at == queue.end()) return false;
+    const auto at = call ? std::find(queue.begin(), queue.end(), call) : queue.begin();
+    if (at == queue.end()) return nullptr;
+    call = *at;
     queue.erase(at);
-    return true;
+    return call;
 }
 
 DWORD mainThreadId = 0;
@@ -106,7 +95,10 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
     // The caller's last error survives the call: it reports it afterwards.
     const DWORD lastError = GetLastError();
     PendingCall call{&method, doneEvent, nullptr};
-    Push(&call);
+    {
+        std::lock_guard<Lock> hold(queueLock);
+        queue.push_back(&call);
+    }
     if (mainWaiting.load())
         SetEvent(pendingEvent);
     else
@@ -117,7 +109,7 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
         if (r != WAIT_TIMEOUT) {
             // The call lives on this stack: it must be out of the main thread's
             // hands before the error leaves this frame.
-            if (!Remove(&call))
+            if (!Take(&call))
                 while (!call.finished.load()) Sleep(1);
             throw Exception("The wait for a call on the main thread failed");
         }
@@ -130,7 +122,7 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
 bool CheckSynchronize() {
     if (mainThreadId == 0 || !IsMainThread()) return false;
     bool ran = false;
-    while (PendingCall* call = Pop()) {
+    while (PendingCall* call = Take()) {
         try {
             (*call->method)();
         } catch (...) {
