@@ -34,10 +34,7 @@ TControl::TControl(const TWindowClass& windowClass) : class_(windowClass), font_
 TControl::~TControl() { DestroyHandle(); }
 
 void TControl::Create(TControl& parent, const TPlacement& placement) {
-    left_ = placement.Left;
-    top_ = placement.Top;
-    width_ = placement.Width;
-    height_ = placement.Height;
+    SetBounds(placement.Left, placement.Top, placement.Width, placement.Height);  // no window yet
     if (parentFont_) font_ = parent.Font();
     CreateHandle(parent.Handle(), placement.Id);
 }

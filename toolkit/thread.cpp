@@ -188,14 +188,6 @@ void TThread::Start() {
     started_ = true;
 }
 
-void TThread::Synchronize(const std::function<void()>& method) {
-    tk::Synchronize(method, syncDone_.get());
-}
-
-void TThread::WaitFor() {
-    if (started_) Join(true);
-}
-
 void TThread::Join(bool dispatchMessages) {
     if (IsMainThread())
         WaitServing(handle_.get(), dispatchMessages);
