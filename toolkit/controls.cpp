@@ -61,11 +61,6 @@ void TLabel::AdjustSize() {
     SetBounds(Left(), Top(), size.cx, size.cy);
 }
 
-void TLabel::Paint(HDC dc) {
-    PaintBackground(dc);
-    PaintText(dc, 0, 0, Caption(), Font(), nullptr);
-}
-
 void TImage::LoadIcon(const char* name) {
     if (icon_) DestroyIcon(icon_);
     icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, 0));
@@ -73,11 +68,6 @@ void TImage::LoadIcon(const char* name) {
     iconWidth_ = size.cx;
     iconHeight_ = size.cy;
     SetBounds(Left(), Top(), iconWidth_, iconHeight_);
-}
-
-void TImage::Paint(HDC dc) {
-    PaintBackground(dc);
-    if (icon_) DrawIconEx(dc, 0, 0, icon_, iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
 }
 
 TCanvas& TPaintBox::Canvas() {

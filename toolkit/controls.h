@@ -55,7 +55,10 @@ public:
 
 protected:
     void CreateWnd() override;
-    void Paint(HDC dc) override;
+    void Paint(HDC dc) override {
+        PaintBackground(dc);
+        PaintText(dc, 0, 0, Caption(), Font(), nullptr);
+    }
 
 private:
     void AdjustSize();
@@ -73,7 +76,10 @@ public:
 
 protected:
     void CreateWnd() override { SetBounds(Left(), Top(), iconWidth_, iconHeight_); }
-    void Paint(HDC dc) override;
+    void Paint(HDC dc) override {
+        PaintBackground(dc);
+        if (icon_) DrawIconEx(dc, 0, 0, icon_, iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
+    }
 
 private:
     HICON icon_ = nullptr;

@@ -14,10 +14,6 @@ MemoryCanvasDC::~MemoryCanvasDC() {
     DeleteDC(dc_);
 }
 
-void MemoryCanvasDC::CopyTo(HDC target, DWORD rop) const {
-    BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, rop);
-}
-
 void FillSolid(HDC dc, const RECT& rect, TColor color) {
     UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
     FillRect(dc, &rect, brush.get());

@@ -62,7 +62,7 @@ public:
     MemoryCanvasDC& operator=(const MemoryCanvasDC&) = delete;
 
     HDC dc() const { return dc_; }
-    void CopyTo(HDC target, DWORD rop = SRCCOPY) const;
+    void CopyTo(HDC target, DWORD rop = SRCCOPY) const { BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, rop); }
 
 private:
     HDC dc_;
