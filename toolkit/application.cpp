@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "toolkit/form.h"
-
 namespace tk {
 
 TApplication& Application() {
@@ -23,55 +21,36 @@ void TApplication::Initialize() {
     InitCommonControlsEx(&icc);
 }
 
-HWND TApplication::Handle() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+namespace {
+// Enter on one of our buttons: the class name tells a button from our other controls.
+bool IsEnterOnButton(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+    HWND focus = GetFocus();
+    char name[8] = {};
+    return TControl::FromHandle(focus) && GetClassNameA(focus, name, sizeof name) &&
+           lstrcmpiA(name, "Button") == 0;
+}
+}  // namespace
 
 void TApplication::Run() {
     if (!mainForm_ || !mainForm_->HandleAllocated()) return;
     terminated_ = false;
     mainForm_->Show();
     MSG msg;
-    while (!terminated_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
-        HandleMessage(msg);
-    }
-}
-
-void TApplication::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            terminated_ = true;
-            break;
+    while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Enter clicks the focused button; there is no default button.
+        if (IsEnterOnButton(msg)) {
+            SendMessageA(GetFocus(), BM_CLICK, 0, 0);
+        } else if (!Handle() || !IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
         }
-        HandleMessage(msg);
     }
-}
-
-void TApplication::Terminate() {
-    terminated_ = true;
-    PostQuitMessage(0);
-}
-
-bool TApplication::IsEnterOnButton(const MSG& msg) const {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
-    // A push button of ours is a TButton: it is our only control of that kind.
-    HWND focus = GetFocus();
-    if (!TWindow::FromHandle(focus)) return false;
-    const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, 0, 0);
-    return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
-}
-
-void TApplication::HandleMessage(MSG& msg) {
-    // Enter clicks the focused button; there is no default button.
-    if (IsEnterOnButton(msg)) {
-        SendMessageA(GetFocus(), BM_CLICK, 0, 0);
-        return;
-    }
-    HWND form = Handle();
-    if (form && IsDialogMessageA(form, &msg)) return;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
 }
 
 void TApplication::HandleException(const std::exception& e) {
@@ -79,8 +58,110 @@ void TApplication::HandleException(const std::exception& e) {
                 MB_ICONERROR | MB_OK);
 }
 
-int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-    return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+namespace {
+constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
+}  // namespace
+
+TForm::TForm() : TControl({"TkForm", FormStyle, FormExStyle}) {}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::Create() {
+    CreateHandle(nullptr, 0);
+    CreateControls();
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::Show() {
+    if (!HandleAllocated()) return;
+    if (!shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(this);
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
+    }
+    SetVisible(true);
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+}
+
+void TForm::Close() {
+    if (queryRunning_) {
+        closeAgain_ = true;
+        return;
+    }
+    while (HandleAllocated()) {
+        if (AskClose()) {
+            // Destroyed while still attached, so WM_NCDESTROY can end the loop.
+            DestroyWindow(Handle());
+            return;
+        }
+        if (!closeAgain_) return;
+    }
+}
+
+bool TForm::AskClose() {
+    closeAgain_ = false;
+    const TValueScope<bool> running(queryRunning_, true);
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+// The session's end is a close like any other: the same query, and a No keeps
+// the session going. Under its own box (or its own query) the form cannot ask,
+// so it refuses rather than stack a second question.
+bool TForm::WMQueryEndSession() {
+    if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
+    const bool agreed = AskClose();
+    if (!agreed && closeAgain_) Close();
+    return agreed || !HandleAllocated();
+}
+
+// The process ends when this returns: whatever must not be left half done ends first.
+void TForm::WMEndSession() {
+    if (OnEndSession) OnEndSession(this);
+}
+
+bool TForm::WMClose() {
+    // Disabled, the form sits under one of its own modal boxes, which a user
+    // cannot get past; a close from outside would run the query beneath it.
+    if (IsWindowEnabled(Handle())) Close();
+    return true;
+}
+
+void TForm::FocusFirstControl() {
+    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
+                          IsWindowEnabled(lastFocus_)
+                      ? lastFocus_
+                      : GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) SetFocus(target);
+}
+
+// A plain window takes the focus itself on activation; a form gives it back to
+// the control that had it, or to the first one in keyboard order.
+bool TForm::WMActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+        return false;
+    }
+    if (HIWORD(wParam)) return false;  // minimised
+    FocusFirstControl();
+    return true;
+}
+
+void TForm::WMNCDestroy() {
+    if (Application().MainForm() == this) Application().Terminate();
 }
 
 }  // namespace tk

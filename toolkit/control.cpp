@@ -1,107 +1,16 @@
 #include "toolkit/control.h"
 
+#include <exception>
+
+#include "toolkit/application.h"
+#include "toolkit/exception.h"
+
 namespace tk {
 
 namespace {
 const TFont DefaultFont("MS Sans Serif", -11);
-}
+constexpr int MainIconId = 1;
 
-TControl::TControl() : font_(DefaultFont) {}
-
-// The window goes before the font it was given: a control's window never
-// outlives its HFONT.
-TControl::~TControl() { DestroyHandle(); }
-
-void TControl::SetBounds(int left, int top, int width, int height) {
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, left, top, width, height,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-}
-
-void TControl::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    if (HandleAllocated()) {
-        SetWindowTextA(Handle(), caption_.c_str());
-        Invalidate();
-    }
-}
-
-void TControl::SetFont(const TFont& font) {
-    font_ = font;
-    parentFont_ = false;
-    if (HandleAllocated()) {
-        SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
-        Invalidate();
-    }
-}
-
-TColor TControl::Color() const {
-    if (parentColor_ && parent_) return parent_->Color();
-    return color_;
-}
-
-void TControl::SetColor(TColor color) {
-    SetOwnColor(color);
-    Invalidate();
-}
-
-void TControl::SetVisible(bool visible) {
-    visible_ = visible;
-    if (HandleAllocated()) ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
-}
-
-void TControl::SetEnabled(bool enabled) {
-    enabled_ = enabled;
-    if (HandleAllocated()) EnableWindow(Handle(), enabled ? TRUE : FALSE);
-}
-
-void TControl::Invalidate() {
-    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-void TControl::Repaint() {
-    if (!HandleAllocated()) return;
-    InvalidateRect(Handle(), nullptr, TRUE);
-    UpdateWindow(Handle());
-}
-
-LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(font_.Handle());
-    return TWindow::WndProc(msg, wParam, lParam);
-}
-
-TCreateParams TControl::CreateParams() {
-    TCreateParams p;
-    p.Style = WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
-    return p;
-}
-
-void TControl::CreateChild(TControl& parent, const TPlacement& placement) {
-    parent_ = &parent;
-    id_ = placement.Id;
-    left_ = placement.Left;
-    top_ = placement.Top;
-    width_ = placement.Width;
-    height_ = placement.Height;
-    if (parentFont_) font_ = parent.Font();
-    TCreateParams p = CreateParams();
-    p.Text = caption_.c_str();
-    p.X = left_;
-    p.Y = top_;
-    p.Width = width_;
-    p.Height = height_;
-    p.Parent = parent.Handle();
-    p.Id = id_;
-    CreateHandle(p);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
-    CreateWnd();
-}
-
-namespace {
 // BeginPaint/EndPaint for one scope, so a throwing Paint still validates.
 class PaintScope {
 public:
@@ -118,15 +27,171 @@ private:
 };
 }  // namespace
 
-bool TCustomControl::WMPaint() {
-    PaintScope scope(Handle());
-    Paint(scope.dc());
-    return true;
+TControl::TControl(const TWindowClass& windowClass) : class_(windowClass), font_(DefaultFont) {}
+
+// The window goes before the font it was given: a control's window never
+// outlives its HFONT.
+TControl::~TControl() { DestroyHandle(); }
+
+void TControl::Create(TControl& parent, const TPlacement& placement) {
+    SetBounds(placement.Left, placement.Top, placement.Width, placement.Height);  // no window yet
+    if (parentFont_) font_ = parent.Font();
+    CreateHandle(parent.Handle(), placement.Id);
 }
 
-bool TCustomControl::WMPrintClient(HDC dc) {
-    Paint(dc);
-    return true;
+void TControl::CreateHandle(HWND parent, int id) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    if (!class_.System && !GetClassInfoA(instance, class_.Name, &wc)) {
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hIcon = parent ? nullptr : LoadIconA(instance, MAKEINTRESOURCEA(MainIconId));
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = class_.Name;
+        if (!RegisterClassA(&wc)) throw Exception(std::string("Cannot register window class ") + class_.Name);
+    }
+    DWORD style = class_.Style;
+    if (parent)
+        style |= WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
+    HWND hwnd = CreateWindowExA(class_.ExStyle, class_.Name, caption_.c_str(), style, left_, top_,
+                                width_, height_, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    if (!hwnd) throw Exception(std::string("Cannot create window of class ") + class_.Name);
+    if (class_.System) {
+        handle_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        inherited_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc)));
+    }
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    CreateWnd();
+}
+
+void TControl::Detach() {
+    if (!handle_) return;
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+    if (inherited_) SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inherited_));
+    inherited_ = nullptr;
+    handle_ = nullptr;
+}
+
+void TControl::DestroyHandle() {
+    HWND hwnd = handle_;
+    Detach();
+    if (hwnd) DestroyWindow(hwnd);
+}
+
+TControl* TControl::FromHandle(HWND hwnd) {
+    // A handle that arrives in a message may name any window, even one of
+    // another process: only this thread's windows running our procedure hold
+    // a TControl in their user data.
+    if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) != WndProc) return nullptr;
+    return reinterpret_cast<TControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left, top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TControl::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (!handle_) return;
+    SetWindowTextA(handle_, caption_.c_str());
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TControl::SetFont(const TFont& font) {
+    font_ = font;
+    parentFont_ = false;
+    if (!handle_) return;
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TControl::Repaint() {
+    if (!handle_) return;
+    InvalidateRect(handle_, nullptr, TRUE);
+    UpdateWindow(handle_);
+}
+
+RECT TControl::PaintBackground(HDC dc) const {
+    RECT r;
+    GetClientRect(handle_, &r);
+    FillSolid(dc, r, clBtnFace);
+    return r;
+}
+
+LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TControl* self = FromHandle(hwnd);
+    if (msg == WM_NCCREATE && !self) {
+        self = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->handle_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    // What the message goes on to when no handler dealt with it.
+    const WNDPROC next = self->inherited_ ? self->inherited_ : DefWindowProcA;
+    try {
+        switch (msg) {
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
+        case WM_ERASEBKGND:  // our own classes paint all of themselves in Paint
+            if (self->class_.System) break;
+            if (msg == WM_PAINT) self->Paint(PaintScope(hwnd).dc());
+            if (msg == WM_PRINTCLIENT) self->Paint(reinterpret_cast<HDC>(wParam));
+            return msg == WM_ERASEBKGND;
+        case WM_GETFONT:  // our own classes answer it too
+            return reinterpret_cast<LRESULT>(self->font_.Handle());
+        case WM_CLOSE:
+            if (self->WMClose()) return 0;
+            break;
+        case WM_ACTIVATE:
+            if (self->WMActivate(wParam)) return 0;
+            break;
+        case WM_SETFOCUS:
+            if (self->WMSetFocus()) return 0;
+            break;
+        case WM_QUERYENDSESSION:
+            return self->WMQueryEndSession() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            if (wParam) self->WMEndSession();
+            return 0;
+        case WM_COMMAND:
+            // Controls report to their parent, and the dialog manager reports
+            // keyboard clicks to the top-level window: both go to the control.
+            if (TControl* control = FromHandle(reinterpret_cast<HWND>(lParam))) {
+                control->Notify(HIWORD(wParam));
+                return 0;
+            }
+            break;
+        case BM_SETSTYLE:
+            // Only buttons get it: the dialog manager restyles a focused one as
+            // the default button; refuse, so the look never promises that Enter
+            // clicks some other button.
+            wParam = (wParam & ~static_cast<WPARAM>(0x0F)) | BS_PUSHBUTTON;
+            break;
+        case WM_NCDESTROY:
+            self->Detach();
+            self->WMNCDestroy();
+            break;
+        default:
+            break;
+        }
+        return CallWindowProcA(next, hwnd, msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    } catch (...) {
+        Application().HandleException(Exception("Unknown error"));
+    }
+    return 0;
 }
 
 }  // namespace tk

@@ -1,30 +1,90 @@
 #pragma once
 #include <windows.h>
+#include <cstddef>
 #include <string>
 
-#include "toolkit/color.h"
-#include "toolkit/font.h"
-#include "toolkit/window.h"
+#include "toolkit/graphics.h"
 
 namespace tk {
 
+// The root of every toolkit object that raises events; the raiser is the Sender.
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+// An event as a component framework has it: one object's method, or nothing.
+// Raising it calls that method directly: btnNext.OnClick = {this, &TMyForm::btnNextClick}.
+template <typename... Args>
+class TEvent {
+public:
+    TEvent() = default;
+    TEvent(std::nullptr_t) {}
+    template <typename T>
+    TEvent(T* object, void (T::*method)(Args...))
+        : object_(object), method_(static_cast<Method>(method)) {}
+
+    explicit operator bool() const { return method_ != nullptr; }
+    void operator()(Args... args) const { (object_->*method_)(args...); }
+
+private:
+    using Method = void (TObject::*)(Args...);
+    TObject* object_ = nullptr;
+    Method method_ = nullptr;
+};
+
+using TNotifyEvent = TEvent<TObject*>;
+using TCloseQueryEvent = TEvent<TObject*, bool&>;
+
+// The kind of window a control makes: its window class and the styles the
+// class adds. A window of our own class paints all of itself (Paint); a
+// System one is subclassed once made and paints as its class does.
+struct TWindowClass {
+    const char* Name;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    bool System = false;
+};
+
+// Sets a variable for the length of a scope, also when an error leaves it.
+template <typename T>
+class TValueScope {
+public:
+    TValueScope(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+    ~TValueScope() { slot_ = old_; }
+
+private:
+    T& slot_;
+    T old_;
+};
+
 // Where a child control goes: its control ID and its rectangle in the client
-// coordinates of its parent.
+// coordinates of its parent (a size of 0 for a control that sizes itself).
 struct TPlacement {
     int Id;
     int Left, Top, Width, Height;
 };
 
-// A control: a window with a parent, a position, a caption, a font and a colour
-// that follow the parent's unless set, visibility and enabled state, and a free
-// integer Tag. Properties may be set before or after the window exists.
-class TControl : public TWindow {
+// A control owns its window: the object's address sits in the window
+// (GWLP_USERDATA, from WM_NCCREATE on), and WndProc's one switch sends each
+// message to the named virtual handler below. Any error escaping a handler is
+// shown by the application's default handler, and the window stays as it was.
+// Caption, font, bounds, visibility and enabled state may be set before or
+// after the window exists; the font is the parent's copy until SetFont.
+class TControl : public TObject {
 public:
-    TControl();
+    explicit TControl(const TWindowClass& windowClass);
     ~TControl() override;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
 
-    TControl* Parent() const { return parent_; }
-    int Id() const { return id_; }
+    // Makes the window as a child of `parent`, whose window must exist.
+    void Create(TControl& parent, const TPlacement& placement);
+
+    HWND Handle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // The object behind a window of this thread made by this toolkit, or nullptr.
+    static TControl* FromHandle(HWND hwnd);
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -32,71 +92,66 @@ public:
     int Height() const { return height_; }
     void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
     void SetBounds(int left, int top, int width, int height);
-    // Client area size; for a child control the same as Width and Height.
-    virtual int ClientWidth() const { return width_; }
-    virtual int ClientHeight() const { return height_; }
 
     const std::string& Caption() const { return caption_; }
     virtual void SetCaption(const std::string& caption);
 
-    // The font, the parent's copy until SetFont; set its colour, then Repaint.
+    // Set its colour, then Repaint.
     TFont& Font() { return font_; }
-    const TFont& Font() const { return font_; }
     void SetFont(const TFont& font);
 
-    // Own colour, or the parent's while ParentColor.
-    TColor Color() const;
-    void SetColor(TColor color);
-
-    bool Visible() const { return visible_; }
     // On screen now: the window exists and it and its parents are visible.
-    bool Showing() const { return HandleAllocated() && IsWindowVisible(Handle()); }
-    void SetVisible(bool visible);
+    bool Showing() const { return handle_ && IsWindowVisible(handle_); }
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
-
-    void Invalidate();
+    void SetEnabled(bool enabled) {
+        enabled_ = enabled;
+        if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
+    }
     void Repaint();  // invalidates and paints at once
 
     int Tag = 0;
 
 protected:
-    // Makes the window as a child of `parent` (whose window must exist).
-    void CreateChild(TControl& parent, const TPlacement& placement);
-    // Class, style and extra style of the child window; the base fills the
-    // common part (WS_CHILD, visibility, enabled state, clipping).
-    virtual TCreateParams CreateParams();
+    // Makes the window; a top-level one (no parent) gets the exe's main icon.
+    void CreateHandle(HWND parent, int id);
+    void DestroyHandle();
+    void SetVisible(bool visible) {
+        visible_ = visible;
+        if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    }
+    // Fills the client area with the button face colour that every control of
+    // the setup window sits on, and returns that area.
+    RECT PaintBackground(HDC dc) const;
     // Called once the window exists (e.g. to size to content).
     virtual void CreateWnd() {}
-    // Answers WM_GETFONT with the control's font, also for our own classes.
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    void SetParentOnly(TControl* parent) { parent_ = parent; }
-    void SetOwnColor(TColor color) { color_ = color; parentColor_ = false; }
+    // One handler per message kind; those returning bool return true when they
+    // dealt with the message, false to leave it to the default procedure.
+    // Paint serves WM_PAINT and WM_PRINTCLIENT of our own classes.
+    virtual void Paint(HDC) {}
+    virtual bool WMClose() { return false; }
+    virtual bool WMActivate(WPARAM) { return false; }
+    virtual bool WMSetFocus() { return false; }
+    virtual bool WMQueryEndSession() { return true; }
+    virtual void WMEndSession() {}
+    virtual void WMNCDestroy() {}
+    // A notification (BN_CLICKED...) this control sent to its parent.
+    virtual void Notify(WORD) {}
 
 private:
-    TControl* parent_ = nullptr;
-    int id_ = 0;
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Detach();
+
+    const TWindowClass class_;
+    HWND handle_ = nullptr;
+    WNDPROC inherited_ = nullptr;  // the system class's procedure when subclassed
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::string caption_;
     TFont font_;
     bool parentFont_ = true;
-    TColor color_ = clBtnFace;
-    bool parentColor_ = true;
     bool visible_ = true;
     bool enabled_ = true;
-};
-
-// A control of our own window class that paints all of itself: no erase,
-// WM_PAINT and WM_PRINTCLIENT both go to Paint.
-class TCustomControl : public TControl {
-protected:
-    virtual void Paint(HDC dc) = 0;
-    bool WMPaint() override;
-    bool WMPrintClient(HDC dc) override;
-    bool WMEraseBkgnd(HDC) override { return true; }
 };
 
 }  // namespace tk

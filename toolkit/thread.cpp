@@ -1,22 +1,186 @@
 #include "toolkit/thread.h"
 
+#include <algorithm>
 #include <exception>
+#include <mutex>
+#include <vector>
 
 #include "toolkit/exception.h"
-#include "toolkit/synchronize.h"
 
 namespace tk {
 
-TThread::TThread() {
-    InitSynchronize();
-    DWORD id = 0;
-    syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (!syncDone_) throw Exception("Cannot create a thread");
-    handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &id));
-    if (!handle_) throw Exception("Cannot create a thread");
+namespace {
+
+constexpr UINT WM_SYNC_WAKE = WM_APP + 1;
+// Wine's dialog loop can drop a posted wake-up when the dialog is ended by a
+// sent message, so a waiting worker posts it again at this interval.
+constexpr DWORD RepostIntervalMs = 100;
+constexpr char SyncWindowClass[] = "TkSynchronizeWindow";
+
+// One pending call; it lives on the waiting worker's stack.
+struct PendingCall {
+    const std::function<void()>* method;
+    HANDLE done;
+    std::exception_ptr error;
+    std::atomic<bool> finished{false};  // the main thread's last touch of the call
+};
+
+// std::mutex needs a threads model this toolchain does not have.
+class Lock {
+public:
+    void lock() { AcquireSRWLockExclusive(&lock_); }
+    void unlock() { ReleaseSRWLockExclusive(&lock_); }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+};
+
+Lock queueLock;
+std::vector<PendingCall*> queue;  // oldest first
+
+// Takes the oldest call out of the queue, or `call` before it runs; nullptr
+// when there is none, or `call` is no longer queued.
+PendingCall* Take(PendingCall* call = nullptr) {
+    std::lock_guard<Lock> hold(queueLock);
+    const auto at = call ? std::find(queue.begin(), queue.end(), call) : queue.begin();
+    if (at == queue.end()) return nullptr;
+    call = *at;
+    queue.erase(at);
+    return call;
 }
 
-TThread::~TThread() { EndThread(); }
+DWORD mainThreadId = 0;
+HWND syncWindow = nullptr;
+// While the main thread sits in WaitServing, a worker wakes it through this
+// event: cheaper than a posted message, which then costs two more queue reads.
+HANDLE pendingEvent = nullptr;
+std::atomic<bool> mainWaiting{false};
+
+LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SYNC_WAKE) {
+        CheckSynchronize();
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+// Only the main thread creates workers, so this needs no lock of its own.
+void InitSynchronize() {
+    if (syncWindow) return;
+    mainThreadId = GetCurrentThreadId();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = SyncWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = SyncWindowClass;
+    RegisterClassA(&wc);
+    // Message-only: needs no display and stays out of window enumerations, yet
+    // every message loop of the thread (modal ones included) dispatches to it.
+    pendingEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    syncWindow = CreateWindowExA(0, SyncWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 wc.hInstance, nullptr);
+    if (!syncWindow || !pendingEvent)
+        throw Exception("Cannot create the window for thread synchronisation");
+}
+
+// True on the thread of the first worker's maker, and anywhere before that.
+bool IsMainThread() { return mainThreadId == 0 || GetCurrentThreadId() == mainThreadId; }
+
+}  // namespace
+
+void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
+    if (IsMainThread()) {
+        method();
+        return;
+    }
+    // The caller's last error survives the call: it reports it afterwards.
+    const DWORD lastError = GetLastError();
+    PendingCall call{&method, doneEvent, nullptr};
+    {
+        std::lock_guard<Lock> hold(queueLock);
+        queue.push_back(&call);
+    }
+    if (mainWaiting.load())
+        SetEvent(pendingEvent);
+    else
+        PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
+    for (;;) {
+        const DWORD r = WaitForSingleObject(doneEvent, RepostIntervalMs);
+        if (r == WAIT_OBJECT_0) break;
+        if (r != WAIT_TIMEOUT) {
+            // The call lives on this stack: it must be out of the main thread's
+            // hands before the error leaves this frame.
+            if (!Take(&call))
+                while (!call.finished.load()) Sleep(1);
+            throw Exception("The wait for a call on the main thread failed");
+        }
+        PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
+    }
+    SetLastError(lastError);
+    if (call.error) std::rethrow_exception(call.error);
+}
+
+bool CheckSynchronize() {
+    if (mainThreadId == 0 || !IsMainThread()) return false;
+    bool ran = false;
+    while (PendingCall* call = Take()) {
+        try {
+            (*call->method)();
+        } catch (...) {
+            call->error = std::current_exception();
+        }
+        ran = true;
+        const HANDLE done = call->done;
+        call->finished.store(true);
+        SetEvent(done);
+    }
+    return ran;
+}
+
+void WaitServing(HANDLE handle, bool dispatchMessages) {
+    const HANDLE handles[] = {handle, pendingEvent};
+    const DWORD count = pendingEvent ? 2 : 1;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        CheckSynchronize();
+        mainWaiting.store(true);
+        const DWORD r = MsgWaitForMultipleObjectsEx(
+            count, handles, INFINITE, dispatchMessages ? QS_ALLINPUT : QS_POSTMESSAGE,
+            dispatchMessages ? MWMO_INPUTAVAILABLE : 0);
+        mainWaiting.store(false);
+        if (r == WAIT_OBJECT_0) break;
+        if (r == WAIT_FAILED) {
+            if (quit) PostQuitMessage(static_cast<int>(quitCode));
+            throw Exception("The wait for a thread's end failed");
+        }
+        if (r == WAIT_OBJECT_0 + 1) continue;
+        MSG msg;
+        if (!dispatchMessages) {
+            // Only the workers' wake-ups are taken; every other message waits.
+            while (PeekMessageA(&msg, syncWindow, WM_SYNC_WAKE, WM_SYNC_WAKE, PM_REMOVE)) {
+            }
+            continue;
+        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    CheckSynchronize();
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+TThread::TThread() {
+    InitSynchronize();
+    syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (syncDone_) handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
+    if (!handle_) throw Exception("Cannot create a thread");
+}
 
 void TThread::Start() {
     if (started_) return;
@@ -24,18 +188,9 @@ void TThread::Start() {
     started_ = true;
 }
 
-void TThread::Terminate() { terminated_.store(true); }
-
-void TThread::SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }
-
-void TThread::Synchronize(const std::function<void()>& method) {
-    tk::Synchronize(method, syncDone_.get());
-}
-
-void TThread::WaitFor() {
-    if (!started_ || !handle_) return;
+void TThread::Join(bool dispatchMessages) {
     if (IsMainThread())
-        WaitServing(handle_.get());
+        WaitServing(handle_.get(), dispatchMessages);
     else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
         throw Exception("The wait for a thread's end failed");
 }
@@ -51,14 +206,7 @@ void TThread::EndThread() noexcept {
         if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) return;
         started_ = true;
     }
-    if (IsMainThread())
-        WaitServingCalls(handle_.get());
-    else if (WaitForSingleObject(handle_.get(), INFINITE) == WAIT_FAILED)
-        std::terminate();
-}
-
-void TThread::DoTerminate() {
-    if (!ending_.load() && OnTerminate) OnTerminate(this);
+    Join(false);
 }
 
 DWORD WINAPI TThread::ThreadProc(void* self) {
@@ -72,11 +220,12 @@ DWORD WINAPI TThread::ThreadProc(void* self) {
     }
     if (!thread->ending_.load()) {
         try {
-            thread->Synchronize([thread] { thread->DoTerminate(); });
+            thread->Synchronize([thread] {
+                if (!thread->ending_.load() && thread->OnTerminate) thread->OnTerminate(thread);
+            });
         } catch (...) {
         }
     }
-    thread->finished_.store(true);
     return 0;
 }
 

@@ -4,14 +4,8 @@
 #include <string>
 
 #include "payload/operations.h"
-#include "toolkit/button.h"
-#include "toolkit/form.h"
-#include "toolkit/gauge.h"
-#include "toolkit/group_box.h"
-#include "toolkit/image.h"
-#include "toolkit/label.h"
-#include "toolkit/paint_box.h"
-#include "toolkit/panel.h"
+#include "toolkit/application.h"
+#include "toolkit/controls.h"
 
 // The page state: 1 lasts only while the access probe runs.
 constexpr int stWelcome = 0;

@@ -19,15 +19,15 @@ constexpr char SansSerif[] = "MS Sans Serif";
 TfrmInstall::TfrmInstall() {
     SetCaption(InstallWindowTitle);
     SetClientSize(FormClientWidth, FormClientHeight);
-    OnCreate = [this](tk::TObject* Sender) { FormCreate(Sender); };
-    OnShow = [this](tk::TObject* Sender) { FormShow(Sender); };
-    OnCloseQuery = [this](tk::TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
-    OnEndSession = [this](tk::TObject* Sender) { FormEndSession(Sender); };
-    btnNext.OnClick = [this](tk::TObject* Sender) { btnNextClick(Sender); };
-    btnCancel.OnClick = [this](tk::TObject* Sender) { btnCancelClick(Sender); };
-    btnDownLoad.OnClick = [this](tk::TObject* Sender) { btnDownLoadClick(Sender); };
-    btnHomePage.OnClick = [this](tk::TObject* Sender) { btnHomePageClick(Sender); };
-    pb.OnPaint = [this](tk::TObject* Sender) { pbPaint(Sender); };
+    OnCreate = {this, &TfrmInstall::FormCreate};
+    OnShow = {this, &TfrmInstall::FormShow};
+    OnCloseQuery = {this, &TfrmInstall::FormCloseQuery};
+    OnEndSession = {this, &TfrmInstall::FormEndSession};
+    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
+    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
+    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
+    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
+    pb.OnPaint = {this, &TfrmInstall::pbPaint};
 }
 
 // The window's controls, parent by parent in creation order; the order of the
@@ -36,10 +36,10 @@ void TfrmInstall::CreateControls() {
     pnlMain.Create(*this, {ControlId::pnlMain, 0, 0, 492, 290});
 
     lblCaption.SetFont(TFont("Tahoma", -19, TFontStyle::BoldItalic));
-    lblCaption.Create(pnlMain, ControlId::lblCaption, 104, 20);
+    lblCaption.Create(pnlMain, {ControlId::lblCaption, 104, 20, 0, 0});
 
     imgLabel.LoadIcon(FormIconName);
-    imgLabel.Create(pnlMain, ControlId::imgLabel, 64, 16);
+    imgLabel.Create(pnlMain, {ControlId::imgLabel, 64, 16, 0, 0});
 
     pnlProgress.Create(pnlMain, {ControlId::pnlProgress, 8, 56, 476, 224});
 
@@ -50,12 +50,12 @@ void TfrmInstall::CreateControls() {
     Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
     Label2.SetCaption("Warning!");
     Label2.Hide();
-    Label2.Create(pnlProgress, ControlId::Label2, 128, 4);
+    Label2.Create(pnlProgress, {ControlId::Label2, 128, 4, 0, 0});
 
     Label3.SetFont(TFont(SansSerif, -12, TFontStyle::Bold, tk::clBlack));
     Label3.SetCaption("Installation aborted!!!");
     Label3.Hide();
-    Label3.Create(pnlProgress, ControlId::Label3, 226, 14);
+    Label3.Create(pnlProgress, {ControlId::Label3, 226, 14, 0, 0});
 
     gbxProgress.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
     gbxProgress.SetCaption("Copy files progress");

@@ -83,8 +83,8 @@ TEST(Operations, WritesChunksOfAtMost200000Bytes) {
     EXPECT_EQ(reports.terminations, 1);
     EXPECT_EQ(reports.terminateThread, GetCurrentThreadId());
     EXPECT_EQ(reports.resultAtTerminate, TOperations::Succeeded);
-    EXPECT_FALSE(reports.finishedAtTerminate);
-    EXPECT_TRUE(op.Finished());
+    EXPECT_FALSE(reports.endedAtTerminate);
+    EXPECT_EQ(WaitForSingleObject(op.Handle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
@@ -172,7 +172,7 @@ TEST(Operations, RunningStartBeginsAfterConstruction) {
     TOperations op(false, names, dll.get());
     op.WaitFor();
 
-    EXPECT_TRUE(op.Finished());
+    EXPECT_EQ(WaitForSingleObject(op.Handle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(op.ResultCode, TOperations::Succeeded);
     ExpectItemsWritten(dll, dir.Path(), 1, 2);
 }

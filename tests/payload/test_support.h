@@ -123,7 +123,7 @@ struct Reports {
     int terminations = 0;
     DWORD terminateThread = 0;
     int32_t resultAtTerminate = -1;
-    bool finishedAtTerminate = true;
+    bool endedAtTerminate = true;
     bool wrongThread = false;
 
     void Bind(TOperations& op) {
@@ -140,7 +140,7 @@ struct Reports {
             ++terminations;
             terminateThread = GetCurrentThreadId();
             resultAtTerminate = op.ResultCode;
-            finishedAtTerminate = op.Finished();
+            endedAtTerminate = WaitForSingleObject(op.Handle(), 0) == WAIT_OBJECT_0;
         };
     }
 };

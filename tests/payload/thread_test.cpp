@@ -8,7 +8,6 @@
 #include <string>
 
 #include "toolkit/exception.h"
-#include "toolkit/synchronize.h"
 #include "toolkit/thread.h"
 
 namespace {
@@ -31,15 +30,18 @@ private:
     std::function<void(TTestThread&)> body_;
 };
 
+// Whether the system thread has ended.
+bool Ended(const tk::TThread& t) { return WaitForSingleObject(t.Handle(), 0) == WAIT_OBJECT_0; }
+
 struct Termination {
     int count = 0;
     DWORD thread = 0;
-    bool finished = true;
+    bool ended = true;
     void Bind(tk::TThread& t) {
         t.OnTerminate = [this](tk::TThread* sender) {
             ++count;
             thread = GetCurrentThreadId();
-            finished = sender->Finished();
+            ended = Ended(*sender);
         };
     }
 };
@@ -58,7 +60,7 @@ TEST(Thread, SynchronizeRunsOnTheMainThreadAndRethrowsOnTheWorker) {
         try {
             self.Synchronize([] { throw tk::Exception("refused on the main thread"); });
         } catch (const tk::Exception& e) {
-            caught = e.Message();
+            caught = e.what();
             errorAfterCall = GetLastError();
         }
     });
@@ -73,7 +75,8 @@ TEST(Thread, SynchronizeRunsOnTheMainThreadAndRethrowsOnTheWorker) {
 
 TEST(Thread, SynchronizeOnTheMainThreadRunsInline) {
     bool ran = false;
-    tk::Synchronize([&] { ran = true; });
+    TTestThread t([](TTestThread&) {});
+    t.Synchronize([&] { ran = true; });
     EXPECT_TRUE(ran);
     EXPECT_FALSE(tk::CheckSynchronize());
 }
@@ -82,14 +85,14 @@ TEST(Thread, OnTerminateRunsOnTheMainThreadBeforeFinished) {
     TTestThread t([](TTestThread&) {});
     Termination end;
     end.Bind(t);
-    EXPECT_FALSE(t.Finished());
+    EXPECT_FALSE(Ended(t));
     t.Start();
     t.WaitFor();
 
     EXPECT_EQ(end.count, 1);
     EXPECT_EQ(end.thread, GetCurrentThreadId());
-    EXPECT_FALSE(end.finished);
-    EXPECT_TRUE(t.Finished());
+    EXPECT_FALSE(end.ended);
+    EXPECT_TRUE(Ended(t));
     EXPECT_EQ(t.executions, 1);
 }
 
@@ -116,7 +119,7 @@ TEST(Thread, StopRequestedBeforeTheStartSkipsExecute) {
 
     EXPECT_EQ(t.executions, 0);
     EXPECT_EQ(end.count, 1);
-    EXPECT_TRUE(t.Finished());
+    EXPECT_TRUE(Ended(t));
 }
 
 TEST(Thread, StartsOnlyOnce) {

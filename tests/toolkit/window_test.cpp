@@ -2,40 +2,72 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/box_answerer.h"
 #include "toolkit/application.h"
-#include "toolkit/button.h"
+#include "toolkit/controls.h"
 #include "toolkit/exception.h"
-#include "toolkit/form.h"
-#include "toolkit/label.h"
-#include "toolkit/panel.h"
 
 namespace {
 
+// A form whose handlers count their calls; a test adds what a handler does.
 class TestForm : public tk::TForm {
 public:
     TestForm() {
         SetCaption("Toolkit test");
         SetClientSize(300, 120);
+        button.OnClick = {this, &TestForm::buttonClick};
     }
     tk::TPanel panel;
     tk::TButton button;
     tk::TLabel label;
-    bool controlsExistedInOnCreate = false;
+
+    int clicks = 0, asked = 0, ended = 0;
+    std::function<void(tk::TObject* Sender)> onClick;
+    std::function<void(bool& CanClose)> onCloseQuery;
+    std::function<void(tk::TObject* Sender)> onCreate;
+    std::function<void()> onShow;
+
+    void buttonClick(tk::TObject* Sender) {
+        ++clicks;
+        if (onClick) onClick(Sender);
+    }
+    void FormCloseQuery(tk::TObject*, bool& CanClose) {
+        ++asked;
+        if (onCloseQuery) onCloseQuery(CanClose);
+    }
+    void FormCreate(tk::TObject* Sender) { onCreate(Sender); }
+    void FormShow(tk::TObject*) { onShow(); }
+    void FormEndSession(tk::TObject*) { ++ended; }
 
 protected:
     void CreateControls() override {
         panel.Create(*this, {201, 0, 0, 300, 80});
         label.SetFont(tk::TFont("MS Sans Serif", -19, tk::TFontStyle::Bold, tk::clRed));
         label.SetCaption("Warning!");
-        label.Create(panel, 202, 10, 10);
+        label.Create(panel, {202, 10, 10, 0, 0});
         button.SetCaption("&Go");
         button.Create(*this, {203, 10, 90, 75, 25});
     }
 };
+
+// Dispatches what is queued, as any message loop would.
+void DispatchQueued() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Runs the application's own loop over what is queued, then returns.
+void RunQueued() {
+    PostQuitMessage(0);
+    tk::Application().Run();
+}
 
 TEST(ExceptionMessageText, AddsAFullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(tk::ExceptionMessageText("Key not found"), "Key not found.");
@@ -51,12 +83,14 @@ TEST(ExceptionMessageText, AddsAFullStopOnlyAfterCharactersAboveIt) {
 TEST(Form, RunsOnCreateAfterItsControlsExistAndSizesTheClientExactly) {
     TestForm form;
     EXPECT_FALSE(form.HandleAllocated());
-    form.OnCreate = [&](tk::TObject* Sender) {
+    bool controlsExistedInOnCreate = false;
+    form.onCreate = [&](tk::TObject* Sender) {
         EXPECT_EQ(Sender, &form);
-        form.controlsExistedInOnCreate = form.button.HandleAllocated() && form.label.HandleAllocated();
+        controlsExistedInOnCreate = form.button.HandleAllocated() && form.label.HandleAllocated();
     };
+    form.OnCreate = {&form, &TestForm::FormCreate};
     form.Create();
-    EXPECT_TRUE(form.controlsExistedInOnCreate);
+    EXPECT_TRUE(controlsExistedInOnCreate);
     RECT r{};
     GetClientRect(form.Handle(), &r);
     EXPECT_EQ(r.right, 300);
@@ -67,10 +101,11 @@ TEST(Form, RunsOnCreateAfterItsControlsExistAndSizesTheClientExactly) {
 TEST(Form, RaisesOnShowBeforeItIsVisibleAndGivesTheFocusToTheFirstButton) {
     TestForm form;
     bool visibleInOnShow = true;
-    form.OnShow = [&](tk::TObject*) { visibleInOnShow = IsWindowVisible(form.Handle()) != FALSE; };
+    form.onShow = [&] { visibleInOnShow = IsWindowVisible(form.Handle()) != FALSE; };
+    form.OnShow = {&form, &TestForm::FormShow};
     form.Create();
     form.Show();
-    tk::Application().ProcessMessages();
+    DispatchQueued();
     EXPECT_FALSE(visibleInOnShow);
     EXPECT_TRUE(IsWindowVisible(form.Handle()));
     EXPECT_EQ(GetFocus(), form.button.Handle());
@@ -79,16 +114,13 @@ TEST(Form, RaisesOnShowBeforeItIsVisibleAndGivesTheFocusToTheFirstButton) {
 TEST(Form, CloseAsksTheCloseQueryAndAnEmptyQueryClosesAtOnce) {
     TestForm form;
     form.Create();
-    int asked = 0;
-    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
-        ++asked;
-        CanClose = false;
-    };
+    form.onCloseQuery = [](bool& CanClose) { CanClose = false; };
+    form.OnCloseQuery = {&form, &TestForm::FormCloseQuery};
     SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(form.asked, 1);
     EXPECT_TRUE(form.HandleAllocated());
     form.Close();
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(form.asked, 2);
     EXPECT_TRUE(form.HandleAllocated());
     form.OnCloseQuery = nullptr;
     form.Close();
@@ -100,36 +132,33 @@ TEST(Form, CloseAsksTheCloseQueryAndAnEmptyQueryClosesAtOnce) {
 TEST(Form, CloseAskedDuringTheQueryIsAnsweredAfterIt) {
     TestForm form;
     form.Create();
-    int asked = 0, depth = 0, deepest = 0;
-    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
-        ++asked;
+    int depth = 0, deepest = 0;
+    form.onCloseQuery = [&](bool& CanClose) {
         deepest = std::max(deepest, ++depth);
-        if (asked == 1) {
+        if (form.asked == 1) {
             form.Close();
             CanClose = false;
         }
         --depth;
     };
+    form.OnCloseQuery = {&form, &TestForm::FormCloseQuery};
     form.Close();
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(form.asked, 2);
     EXPECT_FALSE(form.HandleAllocated());
 }
 
 TEST(Form, CloseRequestToADisabledFormIsIgnored) {
     TestForm form;
     form.Create();
-    int asked = 0;
-    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
-        ++asked;
-        CanClose = false;
-    };
+    form.onCloseQuery = [](bool& CanClose) { CanClose = false; };
+    form.OnCloseQuery = {&form, &TestForm::FormCloseQuery};
     EnableWindow(form.Handle(), FALSE);
     SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(form.asked, 0);
     EnableWindow(form.Handle(), TRUE);
     SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(form.asked, 1);
 }
 
 // WM_COMMAND names its sender by handle, and anyone can post one: a window
@@ -138,20 +167,18 @@ TEST(Form, CommandFromAWindowThatIsNotOursIsIgnored) {
     TestForm form;
     form.Create();
     form.Show();
-    int clicks = 0;
-    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
     HWND stranger = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form.Handle(), nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(stranger, nullptr);
-    SetWindowLongPtrA(stranger, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&clicks));
+    SetWindowLongPtrA(stranger, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form.button));
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
                  reinterpret_cast<LPARAM>(stranger));
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDesktopWindow()));
-    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(form.clicks, 0);
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
                  reinterpret_cast<LPARAM>(form.button.Handle()));
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.clicks, 1);
 }
 
 // Automation clicks by message whatever the button's state; only a click a
@@ -160,8 +187,6 @@ TEST(Form, AClickCountsOnlyOnAButtonAUserCouldClick) {
     TestForm form;
     form.Create();
     form.Show();
-    int clicks = 0;
-    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
     auto clickBothWays = [&] {
         SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
         SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(203, BN_CLICKED),
@@ -169,18 +194,18 @@ TEST(Form, AClickCountsOnlyOnAButtonAUserCouldClick) {
     };
     form.button.SetEnabled(false);
     clickBothWays();
-    EXPECT_EQ(clicks, 0) << "disabled";
+    EXPECT_EQ(form.clicks, 0) << "disabled";
     form.button.SetEnabled(true);
     form.button.Hide();
     clickBothWays();
-    EXPECT_EQ(clicks, 0) << "hidden";
+    EXPECT_EQ(form.clicks, 0) << "hidden";
     form.button.Show();
     EnableWindow(form.Handle(), FALSE);  // as under a modal box of the form
     clickBothWays();
-    EXPECT_EQ(clicks, 0) << "form disabled";
+    EXPECT_EQ(form.clicks, 0) << "form disabled";
     EnableWindow(form.Handle(), TRUE);
     clickBothWays();
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(form.clicks, 2);
 }
 
 // A second click queued behind the first reaches the button inside the box
@@ -190,9 +215,7 @@ TEST(Form, AClickQueuedWhileTheFormsBoxIsOpenIsNotServed) {
     form.Create();
     tk::Application().SetMainForm(&form);
     form.Show();
-    int clicks = 0;
-    form.button.OnClick = [&](tk::TObject*) {
-        ++clicks;
+    form.onClick = [](tk::TObject*) {
         tk::Application().MessageBox("First click", "Toolkit test", MB_OK);
     };
     std::vector<testsupport::TBoxAnswerer::TShown> shown;
@@ -200,10 +223,10 @@ TEST(Form, AClickQueuedWhileTheFormsBoxIsOpenIsNotServed) {
         PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
         PostMessageA(form.button.Handle(), BM_CLICK, 0, 0);
         testsupport::TBoxAnswerer answerer;
-        tk::Application().ProcessMessages();
+        DispatchQueued();
         shown = answerer.Shown();
     }
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.clicks, 1);
     EXPECT_EQ(shown.size(), 1u);
     tk::Application().SetMainForm(nullptr);
 }
@@ -212,27 +235,24 @@ TEST(Form, AClickQueuedWhileTheFormsBoxIsOpenIsNotServed) {
 TEST(Form, TheSessionEndRunsTheCloseQuery) {
     TestForm form;
     form.Create();
-    int asked = 0, ended = 0;
     bool answer = false;
-    form.OnCloseQuery = [&](tk::TObject*, bool& CanClose) {
-        ++asked;
-        CanClose = answer;
-    };
-    form.OnEndSession = [&](tk::TObject*) { ++ended; };
+    form.onCloseQuery = [&](bool& CanClose) { CanClose = answer; };
+    form.OnCloseQuery = {&form, &TestForm::FormCloseQuery};
+    form.OnEndSession = {&form, &TestForm::FormEndSession};
     EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(form.asked, 1);
     EnableWindow(form.Handle(), FALSE);  // under its own box it cannot ask
     EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(form.asked, 1);
     EnableWindow(form.Handle(), TRUE);
     answer = true;
     EXPECT_NE(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(form.asked, 2);
     EXPECT_TRUE(form.HandleAllocated()) << "agreeing is not closing";
     SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
-    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(form.ended, 0);
     SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(form.ended, 1);
 }
 
 TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
@@ -240,10 +260,8 @@ TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
     TestForm form;
     form.Create();
     form.Show();
-    int clicks = 0;
-    form.button.OnClick = [&](tk::TObject* Sender) {
+    form.onClick = [&](tk::TObject* Sender) {
         EXPECT_EQ(Sender, &form.button);
-        ++clicks;
         throw tk::Exception("Invalid registry value type");
     };
     std::vector<testsupport::TBoxAnswerer::TShown> shown;
@@ -252,7 +270,7 @@ TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {
         SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
         shown = answerer.Shown();
     }
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.clicks, 1);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].Caption, "Install");
     EXPECT_EQ(shown[0].Text, "Invalid registry value type.");
@@ -265,20 +283,18 @@ TEST(Form, EnterAndTheAcceleratorClickTheButtonEscapeDoesNothing) {
     form.Create();
     tk::Application().SetMainForm(&form);
     form.Show();
-    tk::Application().ProcessMessages();
-    int clicks = 0;
-    form.button.OnClick = [&](tk::TObject*) { ++clicks; };
+    RunQueued();
     form.button.SetFocus();
     PostMessageA(form.button.Handle(), WM_KEYDOWN, VK_RETURN, 0);
-    tk::Application().ProcessMessages();
-    EXPECT_EQ(clicks, 1);
+    RunQueued();
+    EXPECT_EQ(form.clicks, 1);
     PostMessageA(form.button.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
-    tk::Application().ProcessMessages();
-    EXPECT_EQ(clicks, 1);
+    RunQueued();
+    EXPECT_EQ(form.clicks, 1);
     EXPECT_TRUE(form.HandleAllocated());
     PostMessageA(form.button.Handle(), WM_SYSCHAR, 'g', 1 << 29);
-    tk::Application().ProcessMessages();
-    EXPECT_EQ(clicks, 2);
+    RunQueued();
+    EXPECT_EQ(form.clicks, 2);
     tk::Application().SetMainForm(nullptr);
 }
 

@@ -1,0 +1,120 @@
+#include "toolkit/controls.h"
+
+#include <algorithm>
+
+#include "toolkit/exception.h"
+
+namespace tk {
+
+namespace {
+// Automation posts BM_CLICK or BN_CLICKED whatever the button's state. A user
+// cannot click a button that is disabled or hidden, nor one whose form sits
+// under a modal box of its own, and neither can anything else.
+bool Clickable(HWND button) {
+    for (HWND w = button; w; w = GetParent(w))
+        if (!IsWindowEnabled(w)) return false;
+    return IsWindowVisible(button) != FALSE;
+}
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    SIZE size{0, 0};
+    if (!GetIconInfo(icon, &info)) return size;
+    BITMAP bm{};
+    if (GetObjectA(info.hbmMask, sizeof bm, &bm)) {
+        size.cx = bm.bmWidth;
+        size.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return size;
+}
+}  // namespace
+
+void TButton::Notify(WORD code) {
+    if (code == BN_CLICKED && OnClick && Clickable(Handle())) OnClick(this);
+}
+
+void TGroupBox::Paint(HDC dc) {
+    constexpr int CaptionLeft = 8;
+    RECT frame = PaintBackground(dc);
+    const SIZE text = TextExtent(dc, Font(), Caption());
+    frame.top = text.cy / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (Caption().empty()) return;
+    FillSolid(dc, RECT{CaptionLeft, 0, CaptionLeft + text.cx + 4, text.cy}, clBtnFace);
+    PaintText(dc, CaptionLeft + 2, 0, Caption(), Font(), nullptr);
+}
+
+void TLabel::CreateWnd() {
+    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    AdjustSize();
+}
+
+void TLabel::SetCaption(const std::string& caption) {
+    TControl::SetCaption(caption);
+    AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+    const SIZE size = TextExtent(nullptr, Font(), Caption());
+    SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+void TImage::LoadIcon(const char* name) {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, 0));
+    const SIZE size = icon_ ? IconSize(icon_) : SIZE{0, 0};
+    iconWidth_ = size.cx;
+    iconHeight_ = size.cy;
+    SetBounds(Left(), Top(), iconWidth_, iconHeight_);
+}
+
+TCanvas& TPaintBox::Canvas() {
+    if (!canvas_) throw Exception("The paint box can be drawn on only while it paints");
+    return *canvas_;
+}
+
+void TPaintBox::Paint(HDC dc) {
+    MemoryCanvasDC buffer(dc, Width(), Height());
+    FillSolid(buffer.dc(), RECT{0, 0, Width(), Height()}, clBtnFace);
+    {
+        TCanvas canvas(buffer.dc(), Font(), clBtnFace);
+        const TValueScope<TCanvas*> scope(canvas_, &canvas);
+        if (OnPaint) OnPaint(this);
+    }
+    buffer.CopyTo(dc);
+}
+
+void TGauge::SetProgress(int value) {
+    value = std::min(std::max(value, MinValue), MaxValue);
+    if (value == progress_) return;
+    progress_ = value;
+    SetCaption(std::to_string(progress_) + "%");
+}
+
+void TGauge::Paint(HDC dc) {
+    const int w = Width(), h = Height();
+    MemoryCanvasDC image(dc, w, h);
+    const RECT all{0, 0, w, h};
+    FillSolid(image.dc(), all, clBlack);
+    const RECT track{1, 1, w - 1, h - 1};
+    FillSolid(image.dc(), track, clWhite);
+    const int barWidth = (track.right - track.left) * progress_ / MaxValue;
+    FillSolid(image.dc(), RECT{track.left, track.top, track.left + barWidth, track.bottom}, clBlack);
+
+    // The text in white on black, XORed onto the image: where the text is,
+    // white turns black and black turns white.
+    MemoryCanvasDC text(dc, w, h);
+    FillSolid(text.dc(), all, clBlack);
+    const SIZE size = TextExtent(text.dc(), Font(), Caption());
+    SelectObjectScope font(text.dc(), Font().Handle());
+    SetBkMode(text.dc(), TRANSPARENT);
+    SetTextColor(text.dc(), ColorToRGB(clWhite));
+    TextOutA(text.dc(), (w - size.cx) / 2, (h - size.cy) / 2, Caption().c_str(),
+             static_cast<int>(Caption().size()));
+    text.CopyTo(image.dc(), SRCINVERT);
+    image.CopyTo(dc);
+}
+
+}  // namespace tk

@@ -1,0 +1,55 @@
+#include "toolkit/graphics.h"
+
+namespace tk {
+
+MemoryCanvasDC::MemoryCanvasDC(HDC target, int width, int height)
+    : dc_(CreateCompatibleDC(target)),
+      bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
+      oldBitmap_(SelectObject(dc_, bitmap_.get())),
+      width_(width),
+      height_(height) {}
+
+MemoryCanvasDC::~MemoryCanvasDC() {
+    SelectObject(dc_, oldBitmap_);
+    DeleteDC(dc_);
+}
+
+void FillSolid(HDC dc, const RECT& rect, TColor color) {
+    UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+    FillRect(dc, &rect, brush.get());
+}
+
+HFONT TFont::Handle() const {
+    if (!handle_.get()) {
+        LOGFONTA lf{};
+        lf.lfHeight = d_.height;
+        const int bits = static_cast<int>(d_.style);
+        lf.lfWeight = (bits & static_cast<int>(TFontStyle::Bold)) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (bits & static_cast<int>(TFontStyle::Italic)) ? TRUE : FALSE;
+        lf.lfCharSet = DEFAULT_CHARSET;  // precision, quality and pitch: the defaults, all 0
+        lstrcpynA(lf.lfFaceName, d_.name.c_str(), LF_FACESIZE);
+        handle_.reset(CreateFontIndirectA(&lf));
+    }
+    return handle_.get();
+}
+
+SIZE TextExtent(HDC dc, const TFont& font, const std::string& text) {
+    HDC measure = dc ? dc : GetDC(nullptr);
+    SIZE size{};
+    {
+        SelectObjectScope select(measure, font.Handle());
+        GetTextExtentPoint32A(measure, text.c_str(), static_cast<int>(text.size()), &size);
+    }
+    if (!dc) ReleaseDC(nullptr, measure);
+    return size;
+}
+
+void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font, const TColor* back) {
+    SelectObjectScope select(dc, font.Handle());
+    SetBkMode(dc, back ? OPAQUE : TRANSPARENT);
+    if (back) SetBkColor(dc, ColorToRGB(*back));
+    SetTextColor(dc, ColorToRGB(font.Color()));
+    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+}  // namespace tk
