@@ -252,6 +252,21 @@ protected:
                            Quoted(sink) + " 16384 0.1");
     }
     std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\drained"); }
+    // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
+    HWND StartCopy(TApp& app) {
+        HWND window = StartWizard(app);
+        if (!window) return nullptr;
+        ClickNext(window);
+        return WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs) ? window : nullptr;
+    }
+    // Stopped within item 1: the reader got less than the item, no later item was
+    // written, no regular file took the FIFO's place, and nothing was registered.
+    void ExpectStoppedWithinItem1() {
+        EXPECT_LT(Drained().size(), PayloadItem(1).size());
+        for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+        EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
+        ExpectNothingRegistered();
+    }
 
     THostFolder folder;
     THostFolder scratch;
@@ -260,10 +275,8 @@ protected:
 
 TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     TApp app;
-    HWND window = StartWizard(app);
+    HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     ExpectCopyPage(ReadPage(window));
     Click(Control(window, ControlId::btnCancel));
     TBox box = WaitBox(app);
@@ -288,31 +301,22 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
 
 TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
     TApp app;
-    HWND window = StartWizard(app);
+    HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     Click(Control(window, ControlId::btnCancel));
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);
     AnswerMessageBox(box.Handle, IDYES);
     ExpectClosesWithoutBox(app);
-    // Stopped within item 1: the reader got less than the item, no later item was
-    // written, and nothing was registered.
-    EXPECT_LT(Drained().size(), PayloadItem(1).size());
-    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
-    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
-    ExpectNothingRegistered();
+    ExpectStoppedWithinItem1();
 }
 
 // Automation clicks the disabled Next during the copy: nothing happens, and the
 // copy page is left only by the worker's end.
 TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     TApp app;
-    HWND window = StartWizard(app);
+    HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     HWND next = Control(window, ControlId::btnNext);
     for (int click = 0; click < 2; ++click) {
         DWORD_PTR result = 0;
@@ -332,10 +336,8 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
 // the copy goes on; Yes stops the copy, leaves no partial file, and agrees.
 TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
     TApp app;
-    HWND window = StartWizard(app);
+    HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     {
         TBackgroundSend query(window, WM_QUERYENDSESSION, 0, 0);
         TBox box = WaitBox(app);
@@ -356,22 +358,16 @@ TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
         ASSERT_TRUE(query.Done(PageTimeoutMs));
         EXPECT_NE(query.Result(), FALSE);
     }
-    // Stopped within item 1, before the session end took the process.
-    EXPECT_LT(Drained().size(), PayloadItem(1).size());
-    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
-    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
-    ExpectNothingRegistered();
+    ExpectStoppedWithinItem1();  // before the session end took the process
 }
 
 // A forced session end asks nothing; the copy is stopped and waited for
 // before the message returns, since the process goes right after it.
 TEST_F(SlowCopy, ForcedSessionEndStopsTheCopyBeforeItReturns) {
     TApp app;
-    HWND window = StartWizard(app);
+    HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
     const std::vector<HANDLE> threads = OpenThreadsOf(app.Pid());  // the worker among them
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     DWORD_PTR result = 0;
     ASSERT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL, SMTO_NORMAL,
                                     PageTimeoutMs, &result));
@@ -382,10 +378,7 @@ TEST_F(SlowCopy, ForcedSessionEndStopsTheCopyBeforeItReturns) {
     }
     EXPECT_EQ(ended, 1) << "the worker was still running when the session end returned";
     EXPECT_EQ(app.FindMessageBox(), nullptr);
-    EXPECT_LT(Drained().size(), PayloadItem(1).size());
-    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
-    EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
-    ExpectNothingRegistered();
+    ExpectStoppedWithinItem1();
 }
 
 // The copy ends while the quit question is open: the finish page comes up
@@ -394,10 +387,8 @@ class CopyEndsUnderQuestion : public SlowCopy {
 protected:
     void OpenQuestionAndLetTheCopyEnd() {
         app = std::make_unique<TApp>();
-        window = StartWizard(*app);
+        window = StartCopy(*app);
         ASSERT_NE(window, nullptr);
-        ClickNext(window);
-        ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
         Click(Control(window, ControlId::btnCancel));
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
