@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "tests/support/window_snapshot.h"
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 
@@ -29,27 +30,10 @@ protected:
     }
 };
 
-// The gauge's picture, painted into a memory bitmap through WM_PRINTCLIENT.
-class Snapshot {
+// The gauge's picture, painted into a memory bitmap.
+class Snapshot : public testsupport::TWindowSnapshot {
 public:
-    explicit Snapshot(HWND gauge) : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = GaugeWidth;
-        bi.bmiHeader.biHeight = -GaugeHeight;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        SendMessageA(gauge, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    }
-    ~Snapshot() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    explicit Snapshot(HWND gauge) : TWindowSnapshot(gauge, GaugeWidth, GaugeHeight) {}
     // Pixels of `color` in the rectangle [x0, x1) x [y0, y1).
     int Count(COLORREF color, int x0, int y0, int x1, int y1) const {
         int n = 0;
@@ -58,11 +42,6 @@ public:
                 if (At(x, y) == color) ++n;
         return n;
     }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
 };
 
 class Gauge : public ::testing::Test {

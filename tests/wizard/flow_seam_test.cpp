@@ -9,6 +9,7 @@
 #include "payload/file_list.h"
 #include "tests/host/host_test_support.h"
 #include "tests/support/box_answerer.h"
+#include "tests/support/window_snapshot.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
 #include "wizard/form_install.h"
@@ -153,26 +154,12 @@ struct TInk {
 
 TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
     const int w = form.pb.Width(), h = form.pb.Height();
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(form.pb.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
+    const testsupport::TWindowSnapshot picture(form.pb.Handle(), w, h);
     const COLORREF back = GetSysColor(COLOR_BTNFACE);
-    auto rgb = [](DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); };
     TInk ink;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const COLORREF c = rgb(pixels[y * w + x]);
+            const COLORREF c = picture.At(x, y);
             if (c == back) continue;
             if (ink.Top < 0) ink.Top = y;
             if (ink.Left < 0 || x < ink.Left) ink.Left = x;
@@ -180,10 +167,6 @@ TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
             if (c != fontColor) ink.OnlyIn = false;
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return ink;
 }
 
