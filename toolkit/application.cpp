@@ -27,13 +27,11 @@ void TApplication::Terminate() {
 }
 
 namespace {
-// Enter on one of our buttons: the class name tells a button from our other controls.
+// Enter on one of our controls that the dialog manager takes for a button.
 bool IsEnterOnButton(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
     HWND focus = GetFocus();
-    char name[8] = {};
-    return TControl::FromHandle(focus) && GetClassNameA(focus, name, sizeof name) &&
-           lstrcmpiA(name, "Button") == 0;
+    return msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && TControl::FromHandle(focus) &&
+           (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON);
 }
 }  // namespace
 
@@ -127,11 +125,6 @@ bool TForm::WMQueryEndSession() {
     return agreed || !HandleAllocated();
 }
 
-// The process ends when this returns: whatever must not be left half done ends first.
-void TForm::WMEndSession() {
-    if (OnEndSession) OnEndSession(this);
-}
-
 bool TForm::WMClose() {
     // Disabled, the form sits under one of its own modal boxes, which a user
     // cannot get past; a close from outside would run the query beneath it.
@@ -140,8 +133,7 @@ bool TForm::WMClose() {
 }
 
 void TForm::FocusFirstControl() {
-    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) &&
-                          IsWindowEnabled(lastFocus_)
+    HWND target = IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)
                       ? lastFocus_
                       : GetNextDlgTabItem(Handle(), nullptr, FALSE);
     if (target) SetFocus(target);

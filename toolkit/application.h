@@ -7,10 +7,9 @@
 
 namespace tk {
 
-// A fixed-size top-level window (caption, system menu, minimise box; no
-// maximise, no sizing border) with an exact client size, centred on the screen
-// when first shown. Creation has two phases: construct the object, then
-// Create() makes the window, runs CreateControls and then OnCreate.
+// A fixed-size top-level window (caption, system menu, minimise box) with an
+// exact client size, centred when first shown. Creation has two phases: the
+// constructor, then Create(): the window, CreateControls, then OnCreate.
 class TForm : public TControl {
 public:
     TForm();
@@ -19,10 +18,9 @@ public:
     void Create();
     // Raises OnShow (before anything is drawn), then shows the window.
     void Show();
-    // Asks OnCloseQuery; when allowed, destroys the window (which ends the
-    // application's loop when this is its main form). A close asked for while
-    // the query runs (from inside its message box) is answered after it.
-    // WM_QUERYENDSESSION runs the same query.
+    // Asks OnCloseQuery (as WM_QUERYENDSESSION does); when allowed, destroys the
+    // window, ending the loop of a main form. A close asked for while the query
+    // runs (from inside its message box) is answered after it.
     void Close();
 
     void SetClientSize(int width, int height);
@@ -30,7 +28,8 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
-    // The session is ending now (WM_ENDSESSION): the process goes once it returns.
+    // The session ends now (WM_ENDSESSION), and the process with it once this
+    // returns: whatever must not be left half done ends here.
     TNotifyEvent OnEndSession;
 
 protected:
@@ -45,22 +44,21 @@ protected:
         return true;
     }
     bool WMQueryEndSession() override;
-    void WMEndSession() override;
+    void WMEndSession() override {
+        if (OnEndSession) OnEndSession(this);
+    }
     void WMNCDestroy() override;
 
 private:
     bool AskClose();  // runs the query once
     void FocusFirstControl();
 
-    bool shown_ = false;
-    bool queryRunning_ = false;
-    bool closeAgain_ = false;
+    bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
     HWND lastFocus_ = nullptr;
 };
 
-// The process's application object: its title (caption of its message boxes),
-// the main form, the message loop, and the default handler for errors that
-// escape event handlers.
+// The process's title (its message boxes' caption), main form, message loop,
+// and default handler for errors that escape event handlers.
 class TApplication {
 public:
     std::string Title;

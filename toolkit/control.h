@@ -58,19 +58,17 @@ private:
     T old_;
 };
 
-// Where a child control goes: its control ID and its rectangle in the client
-// coordinates of its parent (a size of 0 for a control that sizes itself).
+// A child's control ID and rectangle in its parent's client coordinates (a
+// size of 0 for a control that sizes itself).
 struct TPlacement {
-    int Id;
-    int Left, Top, Width, Height;
+    int Id, Left, Top, Width, Height;
 };
 
-// A control owns its window: the object's address sits in the window
-// (GWLP_USERDATA, from WM_NCCREATE on), and WndProc's one switch sends each
-// message to the named virtual handler below. Any error escaping a handler is
-// shown by the application's default handler, and the window stays as it was.
-// Caption, font, bounds, visibility and enabled state may be set before or
-// after the window exists; the font is the parent's copy until SetFont.
+// A control owns its window, which holds the object's address (GWLP_USERDATA,
+// from WM_NCCREATE on); WndProc's one switch sends each message to its named
+// handler below, and an error escaping one goes to the application's handler.
+// Its state may be set before the window exists; the font is the parent's copy
+// until SetFont.
 class TControl : public TObject {
 public:
     explicit TControl(const TWindowClass& windowClass);
@@ -113,22 +111,19 @@ public:
     int Tag = 0;
 
 protected:
-    // Makes the window; a top-level one (no parent) gets the exe's main icon.
-    void CreateHandle(HWND parent, int id);
+    void CreateHandle(HWND parent, int id);  // a top-level window gets the exe's icon
     void DestroyHandle();
     void SetVisible(bool visible) {
         visible_ = visible;
         if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
     }
-    // Fills the client area with the button face colour that every control of
-    // the setup window sits on, and returns that area.
+    // Fills the client area in the button face colour all controls sit on; returns it.
     RECT PaintBackground(HDC dc) const;
     // Called once the window exists (e.g. to size to content).
     virtual void CreateWnd() {}
 
-    // One handler per message kind; those returning bool return true when they
-    // dealt with the message, false to leave it to the default procedure.
-    // Paint serves WM_PAINT and WM_PRINTCLIENT of our own classes.
+    // One handler per message kind; a bool one returns false to leave the
+    // message to the default procedure. Paint serves our own classes only.
     virtual void Paint(HDC) {}
     virtual bool WMClose() { return false; }
     virtual bool WMActivate(WPARAM) { return false; }
@@ -149,9 +144,7 @@ private:
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::string caption_;
     TFont font_;
-    bool parentFont_ = true;
-    bool visible_ = true;
-    bool enabled_ = true;
+    bool parentFont_ = true, visible_ = true, enabled_ = true;
 };
 
 }  // namespace tk

@@ -6,33 +6,14 @@
 
 namespace tk {
 
-namespace {
 // Automation posts BM_CLICK or BN_CLICKED whatever the button's state. A user
 // cannot click a button that is disabled or hidden, nor one whose form sits
 // under a modal box of its own, and neither can anything else.
-bool Clickable(HWND button) {
-    for (HWND w = button; w; w = GetParent(w))
-        if (!IsWindowEnabled(w)) return false;
-    return IsWindowVisible(button) != FALSE;
-}
-
-SIZE IconSize(HICON icon) {
-    ICONINFO info{};
-    SIZE size{0, 0};
-    if (!GetIconInfo(icon, &info)) return size;
-    BITMAP bm{};
-    if (GetObjectA(info.hbmMask, sizeof bm, &bm)) {
-        size.cx = bm.bmWidth;
-        size.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    }
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    return size;
-}
-}  // namespace
-
 void TButton::Notify(WORD code) {
-    if (code == BN_CLICKED && OnClick && Clickable(Handle())) OnClick(this);
+    if (code != BN_CLICKED || !OnClick || !IsWindowVisible(Handle())) return;
+    for (HWND w = Handle(); w; w = GetParent(w))
+        if (!IsWindowEnabled(w)) return;
+    OnClick(this);
 }
 
 void TGroupBox::Paint(HDC dc) {
@@ -62,11 +43,10 @@ void TLabel::AdjustSize() {
 }
 
 void TImage::LoadIcon(const char* name) {
-    if (icon_) DestroyIcon(icon_);
-    icon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, 0));
-    const SIZE size = icon_ ? IconSize(icon_) : SIZE{0, 0};
-    iconWidth_ = size.cx;
-    iconHeight_ = size.cy;
+    icon_.reset(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    iconWidth_ = icon_ ? GetSystemMetrics(SM_CXICON) : 0;
+    iconHeight_ = icon_ ? GetSystemMetrics(SM_CYICON) : 0;
     SetBounds(Left(), Top(), iconWidth_, iconHeight_);
 }
 

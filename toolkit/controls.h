@@ -6,10 +6,9 @@
 
 namespace tk {
 
-// A push button (never the default button). "&" in the caption marks its
-// Alt accelerator. Clicks by mouse, Space, Enter on the focused button, its
-// accelerator and BM_CLICK all raise OnClick, but only while the button is
-// visible and enabled and its form is not disabled by a modal box.
+// A push button, never the default one; "&" in the caption marks its Alt key.
+// Mouse, Space, Enter, the Alt key and BM_CLICK all raise OnClick, but only
+// while a user could click it: visible, enabled, its form under no modal box.
 class TButton : public TControl {
 public:
     TButton() : TControl({"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, true}) {}
@@ -35,8 +34,7 @@ protected:
     }
 };
 
-// A container with an etched frame and its caption in the top edge, drawn in
-// its own font; Tab moves into its children.
+// A container with an etched frame and its caption in the top edge; Tab moves into its children.
 class TGroupBox : public TControl {
 public:
     TGroupBox() : TControl({"TkGroupBox", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}) {}
@@ -45,9 +43,8 @@ protected:
     void Paint(HDC dc) override;
 };
 
-// A line of text in its font and font colour that sizes itself to its text.
-// It stays above the siblings created before it (so it can overlap a paint
-// box) and never takes the focus.
+// A line of text in its font and font colour, sized to the text. It stays above
+// the siblings made before it (so it can overlap a paint box), never focused.
 class TLabel : public TControl {
 public:
     TLabel() : TControl({"TkLabel"}) {}
@@ -64,31 +61,27 @@ private:
     void AdjustSize();
 };
 
-// An icon, sized to the icon.
+// An icon at the system's large icon size (SM_CXICON), sized to it.
 class TImage : public TControl {
 public:
     TImage() : TControl({"TkImage"}) {}
-    ~TImage() override {
-        if (icon_) DestroyIcon(icon_);
-    }
-    // Loads the icon resource `name` of the exe; the control takes its size.
+    // Loads the exe's icon resource `name`; the control takes its size.
     void LoadIcon(const char* name);
 
 protected:
     void CreateWnd() override { SetBounds(Left(), Top(), iconWidth_, iconHeight_); }
     void Paint(HDC dc) override {
         PaintBackground(dc);
-        if (icon_) DrawIconEx(dc, 0, 0, icon_, iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
+        if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
     }
 
 private:
-    HICON icon_ = nullptr;
+    std::unique_ptr<HICON__, FreeWith<DestroyIcon>> icon_;
     int iconWidth_ = 0, iconHeight_ = 0;
 };
 
-// A surface painted by its OnPaint handler. Each paint starts from the button
-// face, and Canvas() (valid only inside OnPaint) draws in the paint box's font
-// with that colour as brush. Painting is double-buffered.
+// A double-buffered surface painted by OnPaint, from the button face up; Canvas()
+// (valid only inside OnPaint) draws in its font with that colour as brush.
 class TPaintBox : public TControl {
 public:
     TPaintBox() : TControl({"TkPaintBox"}) {}
@@ -103,11 +96,10 @@ private:
     TCanvas* canvas_ = nullptr;
 };
 
-// A horizontal percentage gauge: black 1-pixel frame, white track, black bar
-// from the left in proportion to the progress, and the percentage ("45%")
-// centred in the gauge's font, drawn inverted so it reads black on white and
-// white on black. It repaints only when the shown percentage changes. Its
-// window text is the shown text too, for screen readers and automation.
+// A percentage gauge: black 1-pixel frame, white track, black bar from the left,
+// and the percentage ("45%") centred, inverted so it reads on both. It repaints
+// only when the percentage changes; its window text (for screen readers and
+// automation) is the shown text.
 class TGauge : public TControl {
 public:
     static constexpr int MinValue = 0;

@@ -2,18 +2,6 @@
 
 namespace tk {
 
-MemoryCanvasDC::MemoryCanvasDC(HDC target, int width, int height)
-    : dc_(CreateCompatibleDC(target)),
-      bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
-      oldBitmap_(SelectObject(dc_, bitmap_.get())),
-      width_(width),
-      height_(height) {}
-
-MemoryCanvasDC::~MemoryCanvasDC() {
-    SelectObject(dc_, oldBitmap_);
-    DeleteDC(dc_);
-}
-
 void FillSolid(HDC dc, const RECT& rect, TColor color) {
     UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
     FillRect(dc, &rect, brush.get());

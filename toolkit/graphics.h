@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace tk {
@@ -20,24 +22,15 @@ inline COLORREF ColorToRGB(TColor color) {
     return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFFu)) : color;
 }
 
+// Frees a GDI or user handle with `Free` once its owner goes.
+template <auto Free>
+struct FreeWith {
+    template <typename T>
+    void operator()(T h) const { Free(h); }
+};
 // Owns a GDI object (font, brush, bitmap) and deletes it once.
 template <typename T>
-class UniqueGdiObject {
-public:
-    explicit UniqueGdiObject(T h = nullptr) : h_(h) {}
-    ~UniqueGdiObject() { reset(); }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-
-    T get() const { return h_; }
-    void reset(T h = nullptr) {
-        if (h_) DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    T h_;
-};
+using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<T>, FreeWith<DeleteObject>>;
 
 // Selects a GDI object into a DC for one scope.
 class SelectObjectScope {
@@ -56,18 +49,23 @@ private:
 // draw into it, then copy it out in one blit (no flicker).
 class MemoryCanvasDC {
 public:
-    MemoryCanvasDC(HDC target, int width, int height);
-    ~MemoryCanvasDC();
-    MemoryCanvasDC(const MemoryCanvasDC&) = delete;
-    MemoryCanvasDC& operator=(const MemoryCanvasDC&) = delete;
+    MemoryCanvasDC(HDC target, int width, int height)
+        : dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1)),
+          select_(dc_.get(), bitmap_.get()),
+          width_(width),
+          height_(height) {}
 
-    HDC dc() const { return dc_; }
-    void CopyTo(HDC target, DWORD rop = SRCCOPY) const { BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, rop); }
+    HDC dc() const { return dc_.get(); }
+    void CopyTo(HDC target, DWORD rop = SRCCOPY) const {
+        BitBlt(target, 0, 0, width_, height_, dc(), 0, 0, rop);
+    }
 
 private:
-    HDC dc_;
+    // Freed in reverse: the bitmap is selected out, deleted, then the DC.
+    std::unique_ptr<HDC__, FreeWith<DeleteDC>> dc_;
     UniqueGdiObject<HBITMAP> bitmap_;
-    HGDIOBJ oldBitmap_;
+    SelectObjectScope select_;
     int width_, height_;
 };
 
@@ -96,12 +94,7 @@ public:
     HFONT Handle() const;
 
 private:
-    struct {
-        std::string name;
-        int height;
-        TFontStyle style;
-        TColor color;
-    } d_;
+    struct { std::string name; int height; TFontStyle style; TColor color; } d_;
     mutable UniqueGdiObject<HFONT> handle_;
 };
 

@@ -7,25 +7,15 @@ namespace tk {
 // Both NULL and INVALID_HANDLE_VALUE count as "no handle".
 class UniqueHandle {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h) {}
+    explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.release()) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) reset(o.release());
-        return *this;
-    }
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
 
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
     explicit operator bool() const { return valid(); }
-    HANDLE release() {
-        HANDLE h = h_;
-        h_ = nullptr;
-        return h;
-    }
     void reset(HANDLE h = nullptr) {
         if (valid()) CloseHandle(h_);
         h_ = h;

@@ -15,7 +15,6 @@ constexpr UINT WM_SYNC_WAKE = WM_APP + 1;
 // Wine's dialog loop can drop a posted wake-up when the dialog is ended by a
 // sent message, so a waiting worker posts it again at this interval.
 constexpr DWORD RepostIntervalMs = 100;
-constexpr char SyncWindowClass[] = "TkSynchronizeWindow";
 
 // One pending call; it lives on the waiting worker's stack.
 struct PendingCall {
@@ -38,8 +37,7 @@ private:
 Lock queueLock;
 std::vector<PendingCall*> queue;  // oldest first
 
-// Takes the oldest call out of the queue, or `call` before it runs; nullptr
-// when there is none, or `call` is no longer queued.
+// Takes the oldest call out of the queue, or `call` if it is still queued.
 PendingCall* Take(PendingCall* call = nullptr) {
     std::lock_guard<Lock> hold(queueLock);
     const auto at = call ? std::find(queue.begin(), queue.end(), call) : queue.begin();
@@ -57,11 +55,9 @@ HANDLE pendingEvent = nullptr;
 std::atomic<bool> mainWaiting{false};
 
 LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SYNC_WAKE) {
-        CheckSynchronize();
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    if (msg != WM_SYNC_WAKE) return DefWindowProcA(wnd, msg, wp, lp);
+    CheckSynchronize();
+    return 0;
 }
 
 // Only the main thread creates workers, so this needs no lock of its own.
@@ -71,12 +67,12 @@ void InitSynchronize() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = SyncWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = SyncWindowClass;
+    wc.lpszClassName = "TkSynchronizeWindow";
     RegisterClassA(&wc);
     // Message-only: needs no display and stays out of window enumerations, yet
     // every message loop of the thread (modal ones included) dispatches to it.
     pendingEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    syncWindow = CreateWindowExA(0, SyncWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    syncWindow = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  wc.hInstance, nullptr);
     if (!syncWindow || !pendingEvent)
         throw Exception("Cannot create the window for thread synchronisation");
@@ -139,22 +135,17 @@ bool CheckSynchronize() {
 void WaitServing(HANDLE handle, bool dispatchMessages) {
     const HANDLE handles[] = {handle, pendingEvent};
     const DWORD count = pendingEvent ? 2 : 1;
-    bool quit = false;
-    WPARAM quitCode = 0;
+    MSG msg, quit{};  // a WM_QUIT met here belongs to the loop outside
+    DWORD r;
     for (;;) {
         CheckSynchronize();
         mainWaiting.store(true);
-        const DWORD r = MsgWaitForMultipleObjectsEx(
-            count, handles, INFINITE, dispatchMessages ? QS_ALLINPUT : QS_POSTMESSAGE,
-            dispatchMessages ? MWMO_INPUTAVAILABLE : 0);
+        r = MsgWaitForMultipleObjectsEx(count, handles, INFINITE,
+                                        dispatchMessages ? QS_ALLINPUT : QS_POSTMESSAGE,
+                                        dispatchMessages ? MWMO_INPUTAVAILABLE : 0);
         mainWaiting.store(false);
-        if (r == WAIT_OBJECT_0) break;
-        if (r == WAIT_FAILED) {
-            if (quit) PostQuitMessage(static_cast<int>(quitCode));
-            throw Exception("The wait for a thread's end failed");
-        }
-        if (r == WAIT_OBJECT_0 + 1) continue;
-        MSG msg;
+        if (r == WAIT_OBJECT_0 || r == WAIT_FAILED) break;
+        if (r != WAIT_OBJECT_0 + count) continue;  // a worker's call is pending
         if (!dispatchMessages) {
             // Only the workers' wake-ups are taken; every other message waits.
             while (PeekMessageA(&msg, syncWindow, WM_SYNC_WAKE, WM_SYNC_WAKE, PM_REMOVE)) {
@@ -163,8 +154,7 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
         }
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
-                quit = true;
-                quitCode = msg.wParam;
+                quit = msg;
                 continue;
             }
             TranslateMessage(&msg);
@@ -172,7 +162,8 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
         }
     }
     CheckSynchronize();
-    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    if (quit.message == WM_QUIT) PostQuitMessage(static_cast<int>(quit.wParam));
+    if (r == WAIT_FAILED) throw Exception("The wait for a thread's end failed");
 }
 
 TThread::TThread() {
