@@ -115,21 +115,18 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
     if (call.error) std::rethrow_exception(call.error);
 }
 
-bool CheckSynchronize() {
-    if (mainThreadId == 0 || !IsMainThread()) return false;
-    bool ran = false;
+void CheckSynchronize() {
+    if (mainThreadId == 0 || !IsMainThread()) return;
     while (PendingCall* call = Take()) {
         try {
             (*call->method)();
         } catch (...) {
             call->error = std::current_exception();
         }
-        ran = true;
         const HANDLE done = call->done;
         call->finished.store(true);
         SetEvent(done);
     }
-    return ran;
 }
 
 void WaitServing(HANDLE handle, bool dispatchMessages) {

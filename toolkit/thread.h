@@ -18,8 +18,8 @@ namespace tk {
 // once the main thread no longer holds the call.
 void Synchronize(const std::function<void()>& method, HANDLE doneEvent);
 
-// Main thread: runs every pending call now (elsewhere nothing); true when one ran.
-bool CheckSynchronize();
+// Main thread: runs every pending call now; elsewhere it does nothing.
+void CheckSynchronize();
 
 // Main thread: waits for `handle`, serving the calls meanwhile, and without
 // dispatchMessages nothing else (no handler may run on, say, an object being
@@ -53,7 +53,6 @@ public:
     void SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }  // THREAD_PRIORITY_*
 
     bool Terminated() const { return terminated_.load(); }
-    HANDLE Handle() const { return handle_.get(); }
 
     TNotifyEvent OnTerminate;  // main thread, after Execute, while the thread still runs
 

@@ -1,8 +1,8 @@
 #include "tests/e2e/driver.h"
 
-#include <tlhelp32.h>
-
 #include <stdexcept>
+
+#include "tests/support/threads.h"
 
 namespace e2e {
 
@@ -232,14 +232,8 @@ DWORD WINAPI TBackgroundSend::Run(void* self) {
 
 std::vector<HANDLE> OpenThreadsOf(DWORD pid) {
     std::vector<HANDLE> threads;
-    tk::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    if (!snapshot || !Thread32First(snapshot.get(), &entry)) return threads;
-    do {
-        if (entry.th32OwnerProcessID != pid) continue;
-        if (HANDLE h = OpenThread(SYNCHRONIZE, FALSE, entry.th32ThreadID)) threads.push_back(h);
-    } while (Thread32Next(snapshot.get(), &entry));
+    for (DWORD id : testsupport::ThreadIdsOf(pid))
+        if (HANDLE h = OpenThread(SYNCHRONIZE, FALSE, id)) threads.push_back(h);
     return threads;
 }
 

@@ -13,9 +13,10 @@ namespace {
 // A suspended worker over one test payload DLL, writing into a fresh folder,
 // with its reports bound.
 struct TWorkerRun {
-    TWorkerRun(const std::string& dllName, int items)
+    TWorkerRun(const std::string& dllName, int items,
+               const std::vector<DWORD>& before = testsupport::ThreadIdsOf(GetCurrentProcessId()))
         : dll(dllName), op(true, ItemNames(items), dll.get()) {
-        reports.Bind(op);
+        reports.Bind(op, testsupport::OpenAddedThread(before));
         op.DestDir = dir.Path();
     }
     PayloadDll dll;
@@ -84,7 +85,7 @@ TEST(Operations, WritesChunksOfAtMost200000Bytes) {
     EXPECT_EQ(reports.terminateThread, GetCurrentThreadId());
     EXPECT_EQ(reports.resultAtTerminate, TOperations::Succeeded);
     EXPECT_FALSE(reports.endedAtTerminate);
-    EXPECT_EQ(WaitForSingleObject(op.Handle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(reports.worker.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
 TEST(Operations, ItemOfSizeZeroFailsBeforeItsFileIsCreated) {
@@ -169,10 +170,13 @@ TEST(Operations, RunningStartBeginsAfterConstruction) {
     // Without a chance to set DestDir, the names carry the whole path.
     tk::TStringList names = ItemNames(2);
     for (auto& name : names) name = dir.Path() + name;
+    const std::vector<DWORD> before = testsupport::ThreadIdsOf(GetCurrentProcessId());
     TOperations op(false, names, dll.get());
+    // It cannot end before WaitFor serves its last call to the main thread.
+    const tk::UniqueHandle worker(testsupport::OpenAddedThread(before));
     op.WaitFor();
 
-    EXPECT_EQ(WaitForSingleObject(op.Handle(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(op.ResultCode, TOperations::Succeeded);
     ExpectItemsWritten(dll, dir.Path(), 1, 2);
 }

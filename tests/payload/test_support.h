@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "payload/operations.h"
+#include "tests/support/threads.h"
 
 namespace payload_test {
 
@@ -125,8 +126,10 @@ struct Reports {
     int32_t resultAtTerminate = -1;
     bool endedAtTerminate = true;
     bool wrongThread = false;
+    tk::UniqueHandle worker;  // the system thread, when Bind is given it
 
-    void Bind(TOperations& op) {
+    void Bind(TOperations& op, HANDLE workerThread = nullptr) {
+        worker.reset(workerThread);
         const DWORD main = GetCurrentThreadId();
         op.OnProgress = [this, main](TOperations*, int32_t percent) {
             wrongThread |= GetCurrentThreadId() != main;
@@ -140,7 +143,7 @@ struct Reports {
             ++terminations;
             terminateThread = GetCurrentThreadId();
             resultAtTerminate = op.ResultCode;
-            endedAtTerminate = WaitForSingleObject(op.Handle(), 0) == WAIT_OBJECT_0;
+            endedAtTerminate = WaitForSingleObject(worker.get(), 0) != WAIT_TIMEOUT;
         };
     }
 };

@@ -6,19 +6,24 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "tests/support/threads.h"
 #include "toolkit/exception.h"
 #include "toolkit/thread.h"
 
 namespace {
 
-// A thread whose run is given by the test.
+// A thread whose run is given by the test; System is its system thread.
 class TTestThread final : public tk::TThread {
 public:
-    explicit TTestThread(std::function<void(TTestThread&)> body) : body_(std::move(body)) {}
+    explicit TTestThread(std::function<void(TTestThread&)> body,
+                         const std::vector<DWORD>& before = testsupport::ThreadIdsOf(GetCurrentProcessId()))
+        : System(testsupport::OpenAddedThread(before)), body_(std::move(body)) {}
     ~TTestThread() override { EndThread(); }
     using tk::TThread::Synchronize;
     std::atomic<int> executions{0};
+    const tk::UniqueHandle System;
 
 protected:
     void Execute() override {
@@ -31,17 +36,20 @@ private:
 };
 
 // Whether the system thread has ended.
-bool Ended(const tk::TThread& t) { return WaitForSingleObject(t.Handle(), 0) == WAIT_OBJECT_0; }
+bool Ended(const TTestThread& t) {
+    EXPECT_TRUE(t.System) << "the test thread's system thread was not found";
+    return WaitForSingleObject(t.System.get(), 0) == WAIT_OBJECT_0;
+}
 
 struct Termination {
     int count = 0;
     DWORD thread = 0;
     bool ended = true;
-    void Bind(tk::TThread& t) {
-        t.OnTerminate = [this](tk::TThread* sender) {
+    void Bind(TTestThread& t) {
+        t.OnTerminate = [this, &t](tk::TThread*) {
             ++count;
             thread = GetCurrentThreadId();
-            ended = Ended(*sender);
+            ended = Ended(t);
         };
     }
 };
@@ -74,11 +82,12 @@ TEST(Thread, SynchronizeRunsOnTheMainThreadAndRethrowsOnTheWorker) {
 }
 
 TEST(Thread, SynchronizeOnTheMainThreadRunsInline) {
-    bool ran = false;
+    int runs = 0;
     TTestThread t([](TTestThread&) {});
-    t.Synchronize([&] { ran = true; });
-    EXPECT_TRUE(ran);
-    EXPECT_FALSE(tk::CheckSynchronize());
+    t.Synchronize([&] { ++runs; });
+    EXPECT_EQ(runs, 1);
+    tk::CheckSynchronize();  // a copy left queued would run now
+    EXPECT_EQ(runs, 1);
 }
 
 TEST(Thread, OnTerminateRunsOnTheMainThreadBeforeFinished) {
@@ -105,7 +114,7 @@ TEST(Thread, AnErrorEscapingExecuteStillEndsTheThreadNormally) {
 
     EXPECT_EQ(end.count, 1);
     DWORD exitCode = STILL_ACTIVE;
-    ASSERT_TRUE(GetExitCodeThread(t.Handle(), &exitCode));
+    ASSERT_TRUE(GetExitCodeThread(t.System.get(), &exitCode));
     EXPECT_EQ(exitCode, 0u);
 }
 
@@ -159,7 +168,7 @@ TEST(Thread, DestroyingANeverStartedThreadEndsItsSystemThread) {
     {
         TTestThread t([](TTestThread&) {});
         end.Bind(t);
-        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t.Handle(), GetCurrentProcess(), &copy,
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t.System.get(), GetCurrentProcess(), &copy,
                                     SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, 0));
         EXPECT_EQ(WaitForSingleObject(copy, 0), static_cast<DWORD>(WAIT_TIMEOUT));
         executions = t.executions.load();
@@ -182,8 +191,8 @@ TEST(Thread, DestroyingARunningThreadStopsAndWaitsForIt) {
             while (!self.Terminated());
         });
         end.Bind(*t);
-        DuplicateHandle(GetCurrentProcess(), t->Handle(), GetCurrentProcess(), &copy, SYNCHRONIZE,
-                        FALSE, 0);
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t->System.get(), GetCurrentProcess(), &copy,
+                                    SYNCHRONIZE, FALSE, 0));
         t->Start();
         WaitForSingleObject(running, INFINITE);
     }
@@ -244,18 +253,20 @@ TEST(Thread, AFailedWaitIsAnError) {
 
     // On the worker, the call is withdrawn (or run to its end) before the
     // error leaves it: nothing is left queued that points into its stack.
-    bool thrown = false;
+    std::atomic<int> runs{0};
+    int runsAtTheError = -1;
     TTestThread t([&](TTestThread&) {
         try {
-            tk::Synchronize([] {}, unwaitable);
+            tk::Synchronize([&] { ++runs; }, unwaitable);
         } catch (const tk::Exception&) {
-            thrown = true;
+            runsAtTheError = runs.load();
         }
     });
     t.Start();
     t.WaitFor();
-    EXPECT_TRUE(thrown);
-    EXPECT_FALSE(tk::CheckSynchronize());
+    EXPECT_NE(runsAtTheError, -1) << "the failed wait was not an error";
+    tk::CheckSynchronize();  // a call left queued would run now
+    EXPECT_EQ(runs.load(), runsAtTheError);
     CloseHandle(unwaitable);
     CloseHandle(event);
 }
