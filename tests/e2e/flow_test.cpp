@@ -111,7 +111,12 @@ void ExpectNothingRegistered() {
     EXPECT_FALSE(hosttest::KeyExists(PluginKey));
 }
 
-void ExpectRegistered(const std::string& dir) {
+// Finish on the finish page: the wizard closes without a box and has
+// registered the eight files installed in `folder`.
+void FinishAndExpectRegistered(TApp& app, HWND window, const THostFolder& folder) {
+    ClickNext(window);
+    ExpectClosesWithoutBox(app);
+    const std::string dir = folder.Path();
     const auto names = hosttest::ValueNames(PluginKey);
     EXPECT_EQ(names.size(), 11u);
     for (int i = 1; i <= 8; ++i) {
@@ -191,9 +196,7 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     EXPECT_EQ(GaugeText(window), "100%");
     ExpectPayloadInstalled(folder);
     ExpectNothingRegistered();
-    ClickNext(window);
-    ExpectClosesWithoutBox(app);
-    ExpectRegistered(folder.Path());
+    FinishAndExpectRegistered(app, window, folder);
 }
 
 TEST_F(Flow, TheCloseBoxOnTheFinishPageClosesWithoutRegistering) {
@@ -294,9 +297,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     WaitUntil([&] { return Drained().size() >= item1.size(); }, PageTimeoutMs);
     EXPECT_TRUE(Drained() == item1) << "item 1 reached the reader incomplete";
     ExpectPayloadInstalled(folder, 2, 8);
-    ClickNext(window);
-    ExpectClosesWithoutBox(app);
-    ExpectRegistered(folder.Path());
+    FinishAndExpectRegistered(app, window, folder);
 }
 
 TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
@@ -327,9 +328,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
     ExpectPayloadInstalled(folder, 2, 8);
     ExpectNothingRegistered();
-    ClickNext(window);
-    ExpectClosesWithoutBox(app);
-    ExpectRegistered(folder.Path());
+    FinishAndExpectRegistered(app, window, folder);
 }
 
 // The session's end during the copy asks the quit question: No refuses it and
@@ -409,9 +408,7 @@ TEST_F(CopyEndsUnderQuestion, NoLeavesTheFinishPageAndFinishStillRegisters) {
     EXPECT_TRUE(app->Running());
     ExpectFinishPage(ReadPage(window));
     ExpectNothingRegistered();
-    ClickNext(window);
-    ExpectClosesWithoutBox(*app);
-    ExpectRegistered(folder.Path());
+    FinishAndExpectRegistered(*app, window, folder);
 }
 
 TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
@@ -557,9 +554,7 @@ TEST_F(Flow, RefusedRegistrationKeepsTheFinishPageAndFinishWorksAgain) {
     ExpectNothingRegistered();
 
     hosttest::DeleteKeyTree(PluginsKey);
-    ClickNext(window);
-    ExpectClosesWithoutBox(app);
-    ExpectRegistered(folder.Path());
+    FinishAndExpectRegistered(app, window, folder);
 }
 
 // Points a protocol's open command at the recorder; puts the old command back.
