@@ -12,7 +12,7 @@ user=tessaly-probe
 
 as_user() {
   runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" USER="$user" LANG=C \
-    DISPLAY="$display" WINEPREFIX="$home/prefix" WINEDEBUG=-all \
+    DISPLAY="$display" WINEPREFIX="$home/prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
 }
 

@@ -5,6 +5,8 @@ set -eu
 action=$1
 build=$2
 export WINEPREFIX="$build/wineprefix"
+# A 32-bit Windows unless the caller asks for the 64-bit layout (wine64 installed).
+export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
