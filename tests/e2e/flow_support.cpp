@@ -5,19 +5,24 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "payload/file_list.h"
 #include "wizard/control_ids.h"
 
 namespace flow {
 
-const char* const TargetNames[8] = {
-    "\\TYForMsExcel.plgn",           "\\Tessaly_Excel.chm",
-    "\\tessaly_excel_french.lnm",    "\\tessaly_excel_Hungarian.lnm",
-    "\\tessaly_excel_Nederlands.lnm", "\\tessaly_excel_Danish.lnm",
-    "\\tessaly_excel_spanish.lnm",   "\\tessaly_excel_german.lnm",
-};
+namespace {
+const tk::TStringList& TargetNames() {
+    if (FileList.empty()) FillFileList();
+    return FileList;
+}
+}  // namespace
+
+int ItemCount() { return static_cast<int>(TargetNames().size()); }
+
+std::string TargetName(int Index) { return TargetNames()[Index - 1]; }
 
 std::string PayloadItem(int Index) {
-    const std::string path = std::string(TESSALY_PAYLOAD_DIR) + TargetNames[Index - 1];
+    const std::string path = TESSALY_PAYLOAD_DIR + TargetName(Index);
     if (!PathExists(path)) ADD_FAILURE() << "no payload item " << path;
     return hosttest::ReadFileBytes(path);
 }

@@ -20,9 +20,11 @@ constexpr char MainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
 constexpr char PluginKey[] = "Software\\Tarnwick\\VinTu\\Plugins\\TYMsExcel";
 constexpr char PluginsKey[] = "Software\\Tarnwick\\VinTu\\Plugins";
 
-// The eight target names, in item order, and the payload item of each.
-extern const char* const TargetNames[8];
-std::string PayloadItem(int Index);  // Index from 1
+// The target names as the program fills FileList, in item order, and the
+// payload item of each (named as it is installed). Index from 1.
+int ItemCount();
+std::string TargetName(int Index);
+std::string PayloadItem(int Index);
 
 // Removes every host and plug-in key now and again when it dies.
 class THostKeys {
@@ -55,8 +57,8 @@ public:
     THostFolder& operator=(const THostFolder&) = delete;
     const std::string& Path() const { return path_; }
     const std::string& Unix() const { return unix_; }
-    std::string Target(int Index) const { return path_ + TargetNames[Index - 1]; }
-    std::string UnixTarget(int Index) const { return unix_ + "/" + (TargetNames[Index - 1] + 1); }
+    std::string Target(int Index) const { return path_ + TargetName(Index); }
+    std::string UnixTarget(int Index) const { return unix_ + "/" + TargetName(Index).substr(1); }
 
 private:
     std::string path_;

@@ -99,9 +99,9 @@ HICON BoxIcon(HWND box) {
     return nullptr;
 }
 
-void ExpectPayloadInstalled(const THostFolder& folder, int from = 1, int to = 8) {
+void ExpectPayloadInstalled(const THostFolder& folder, int from = 1, int to = ItemCount()) {
     for (int i = from; i <= to; ++i) {
-        SCOPED_TRACE(TargetNames[i - 1]);
+        SCOPED_TRACE(TargetName(i));
         ASSERT_TRUE(hosttest::FileExists(folder.Target(i)));
         EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(i)) == PayloadItem(i));
     }
@@ -112,18 +112,18 @@ void ExpectNothingRegistered() {
 }
 
 // Finish on the finish page: the wizard closes without a box and has
-// registered the eight files installed in `folder`.
+// registered the files installed in `folder`.
 void FinishAndExpectRegistered(TApp& app, HWND window, const THostFolder& folder) {
     ClickNext(window);
     ExpectClosesWithoutBox(app);
     const std::string dir = folder.Path();
     const auto names = hosttest::ValueNames(PluginKey);
-    EXPECT_EQ(names.size(), 11u);
-    for (int i = 1; i <= 8; ++i) {
+    EXPECT_EQ(names.size(), ItemCount() + 3u);
+    for (int i = 1; i <= ItemCount(); ++i) {
         const auto v = hosttest::GetValue(PluginKey, "SourceFile" + std::to_string(i));
         ASSERT_TRUE(v) << i;
         EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(v->bytes, dir + TargetNames[i - 1] + std::string(1, '\0'));
+        EXPECT_EQ(v->bytes, dir + TargetName(i) + std::string(1, '\0'));
     }
     const auto name = hosttest::GetValue(PluginKey, "pluginName");
     ASSERT_TRUE(name);
@@ -266,7 +266,7 @@ protected:
     // written, no regular file took the FIFO's place, and nothing was registered.
     void ExpectStoppedWithinItem1() {
         EXPECT_LT(Drained().size(), PayloadItem(1).size());
-        for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+        for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
         EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
         ExpectNothingRegistered();
     }
@@ -296,7 +296,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     const std::string item1 = PayloadItem(1);
     WaitUntil([&] { return Drained().size() >= item1.size(); }, PageTimeoutMs);
     EXPECT_TRUE(Drained() == item1) << "item 1 reached the reader incomplete";
-    ExpectPayloadInstalled(folder, 2, 8);
+    ExpectPayloadInstalled(folder, 2);
     FinishAndExpectRegistered(app, window, folder);
 }
 
@@ -326,7 +326,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     ExpectCopyPage(ReadPage(window));
     EXPECT_LT(Drained().size(), PayloadItem(1).size()) << "the copy had ended already";
     ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
-    ExpectPayloadInstalled(folder, 2, 8);
+    ExpectPayloadInstalled(folder, 2);
     ExpectNothingRegistered();
     FinishAndExpectRegistered(app, window, folder);
 }
@@ -460,7 +460,7 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     }
     ExpectClosesWithoutBox(app);
     ExpectPayloadInstalled(folder, 1, 1);
-    for (int i = 3; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    for (int i = 3; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     ExpectNothingRegistered();
 }
 
@@ -492,7 +492,7 @@ TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
     ExpectClosesWithoutBox(app);
     // At most the empty file that the access probe leaves; none of the damaged bytes.
     EXPECT_TRUE(!PathExists(folder.Target(1)) || hosttest::ReadFileBytes(folder.Target(1)).empty());
-    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     ExpectNothingRegistered();
 }
 
@@ -642,7 +642,7 @@ TEST(AccessDenied, TheNoticeIsShownAndTheWindowClosesWithoutQuestion) {
     AnswerMessageBox(box.Handle, IDOK);
     ASSERT_TRUE(WaitGone(box.Handle));
     ExpectClosesWithoutBox(app);
-    EXPECT_FALSE(hosttest::FileExists(std::string(dir) + TargetNames[0]));
+    EXPECT_FALSE(hosttest::FileExists(dir + TargetName(1)));
     ExpectNothingRegistered();
 }
 

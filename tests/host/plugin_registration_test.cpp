@@ -10,17 +10,16 @@ using namespace hosttest;
 
 namespace {
 
-const char* const kTargetNames[] = {
-    "\\TYForMsExcel.plgn",           "\\Tessaly_Excel.chm",
-    "\\tessaly_excel_french.lnm",    "\\tessaly_excel_Hungarian.lnm",
-    "\\tessaly_excel_Nederlands.lnm", "\\tessaly_excel_Danish.lnm",
-    "\\tessaly_excel_spanish.lnm",   "\\tessaly_excel_german.lnm"};
-
 std::string Terminated(const std::string& Text) { return Text + '\0'; }
 
 std::string Dword(uint32_t Number) {
     return std::string(reinterpret_cast<const char*>(&Number), 4);
 }
+
+std::string SourceFile(size_t Position) { return "SourceFile" + std::to_string(Position); }
+
+// Values besides the SourceFile ones: pluginName, VersionPlgnHi, VersionPlgnLo.
+constexpr size_t kOtherValues = 3;
 
 class RegisterPluginTest : public ::testing::Test {
 protected:
@@ -43,22 +42,21 @@ protected:
     }
 
     static void ExpectRegistered(const std::string& Dir) {
-        for (int i = 0; i < 8; ++i)
-            ExpectValue("SourceFile" + std::to_string(i + 1), REG_SZ,
-                        Terminated(Dir + kTargetNames[i]));
+        for (size_t i = 0; i < FileList.size(); ++i)
+            ExpectValue(SourceFile(i + 1), REG_SZ, Terminated(Dir + FileList[i]));
         ExpectValue("pluginName", REG_SZ, Terminated("Tessaly for MS Excel V2.6"));
         ExpectValue("VersionPlgnHi", REG_DWORD, Dword(2));
         ExpectValue("VersionPlgnLo", REG_DWORD, Dword(6));
     }
 };
 
-TEST_F(RegisterPluginTest, WritesElevenValuesIntoANewKey) {
+TEST_F(RegisterPluginTest, WritesAValuePerFileAndThreeMoreIntoANewKey) {
     PluginDir = "C:\\Program Files\\Orvandel";
     RegisterPlugin();
     ExpectRegistered("C:\\Program Files\\Orvandel");
-    EXPECT_EQ(ValueNames(kPluginKey).size(), 11u);
-    EXPECT_FALSE(GetValue(kPluginKey, "SourceFile0"));
-    EXPECT_FALSE(GetValue(kPluginKey, "SourceFile9"));
+    EXPECT_EQ(ValueNames(kPluginKey).size(), FileList.size() + kOtherValues);
+    EXPECT_FALSE(GetValue(kPluginKey, SourceFile(0)));
+    EXPECT_FALSE(GetValue(kPluginKey, SourceFile(FileList.size() + 1)));
 }
 
 TEST_F(RegisterPluginTest, TrailingBackslashGivesTwoInARow) {
@@ -73,14 +71,15 @@ TEST_F(RegisterPluginTest, OverwritesOwnValuesAndKeepsOthers) {
     SetString(kPluginKey, "pluginName", "Tessaly for MS Excel V2.5");
     SetString(kPluginKey, "VersionPlgnHi", "2");
     SetDword(kPluginKey, "VersionPlgnLo", 5);
-    SetString(kPluginKey, "SourceFile9", "D:\\old\\extra.lnm");
+    const std::string beyond = SourceFile(FileList.size() + 1);
+    SetString(kPluginKey, beyond, "D:\\old\\extra.lnm");
     SetDword(kPluginKey, "Enabled", 1);
     PluginDir = "C:\\Orvandel";
     RegisterPlugin();
     ExpectRegistered("C:\\Orvandel");
-    ExpectValue("SourceFile9", REG_SZ, Terminated("D:\\old\\extra.lnm"));
+    ExpectValue(beyond, REG_SZ, Terminated("D:\\old\\extra.lnm"));
     ExpectValue("Enabled", REG_DWORD, Dword(1));
-    EXPECT_EQ(ValueNames(kPluginKey).size(), 13u);
+    EXPECT_EQ(ValueNames(kPluginKey).size(), FileList.size() + kOtherValues + 2);
 }
 
 TEST_F(RegisterPluginTest, RefusedWriteNamesSourceFile1AndWritesNothing) {

@@ -40,6 +40,12 @@ public:
         const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module_, res)));
         return std::string(bytes, SizeofResource(module_, res));
     }
+    // The number of items "FILE1", "FILE2", ... up to the first missing one.
+    int ItemCount() const {
+        int count = 0;
+        while (FindResourceA(module_, ("FILE" + std::to_string(count + 1)).c_str(), RT_RCDATA)) ++count;
+        return count;
+    }
 
 private:
     HMODULE module_;
