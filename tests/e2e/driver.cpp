@@ -1,5 +1,6 @@
 #include "tests/e2e/driver.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "tests/support/threads.h"
@@ -50,6 +51,37 @@ std::vector<HWND> Windows(DWORD pid, const char* className, const char* title) {
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
+
+// The apps under test that exist now, whose screens a failed wait reports.
+std::vector<const TApp*>& LiveApps() {
+    static std::vector<const TApp*> apps;
+    return apps;
+}
+
+// On one line, and cut short after `longest` characters.
+std::string Quoted(std::string text, size_t longest = std::string::npos) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    if (text.size() > longest) text = text.substr(0, longest) + "...";
+    return "\"" + text + "\"";
+}
+
+bool IsMessageBox(HWND window) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpA(name, "#32770") == 0;
+}
+
+BOOL CALLBACK DescribeVisible(HWND control, LPARAM lParam) {
+    if (!IsWindowVisible(control)) return TRUE;
+    auto* report = reinterpret_cast<std::string*>(lParam);
+    char name[64] = {};
+    GetClassNameA(control, name, sizeof name);
+    *report += std::string(report->empty() ? "" : ", ") + name + "#" +
+               std::to_string(GetDlgCtrlID(control)) + " " + Quoted(Text(control), 60);
+    if (!IsWindowEnabled(control)) *report += " disabled";
+    return TRUE;
+}
 }  // namespace
 
 TApp::TApp(const std::string& exe, const std::string& workDir) {
@@ -64,9 +96,14 @@ TApp::TApp(const std::string& exe, const std::string& workDir) {
     CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
     pid_ = pi.dwProcessId;
+    LiveApps().push_back(this);
 }
 
-TApp::~TApp() { Kill(); }
+TApp::~TApp() {
+    Kill();
+    auto& apps = LiveApps();
+    apps.erase(std::find(apps.begin(), apps.end(), this));
+}
 
 bool TApp::Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
@@ -78,7 +115,7 @@ void TApp::Kill() {
 }
 
 HWND TApp::WaitForWindow(int lastId, const char* title, DWORD timeoutMs) {
-    WaitUntil(
+    const auto waited = WaitUntil(
         [&] {
             for (HWND w : Windows(pid_, nullptr, title)) {
                 if (IsWindowVisible(w) && Control(w, lastId)) {
@@ -89,6 +126,9 @@ HWND TApp::WaitForWindow(int lastId, const char* title, DWORD timeoutMs) {
             return !Running();
         },
         timeoutMs);
+    if (!window_)
+        ADD_FAILURE() << "no window " << Quoted(title) << " with control " << lastId << ": "
+                      << (waited ? "the process ended; " + LastSeen() : waited.message());
     return window_;
 }
 
@@ -96,26 +136,52 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
     return Windows(pid, className, nullptr);
 }
 
+HWND TApp::FindMessageBox() const {
+    for (HWND w : TopLevelWindows(pid_, "#32770"))
+        if (IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
 HWND TApp::WaitForMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND w : TopLevelWindows(pid_, "#32770")) {
-                if (IsWindowVisible(w)) {
-                    box = w;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
+    const auto waited = WaitUntil([&] { return (box = FindMessageBox()) != nullptr; }, timeoutMs);
+    if (!waited) ADD_FAILURE() << "no message box: " << waited.message();
     return box;
 }
 
-bool TApp::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+::testing::AssertionResult TApp::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return TimedOut(timeoutMs);
     if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
-    return true;
+    return ::testing::AssertionSuccess();
+}
+
+std::string TApp::Shown() const {
+    const std::string process = "process " + std::to_string(pid_);
+    DWORD code = 0;
+    if (!Running() && GetExitCodeProcess(process_.get(), &code))
+        return process + " has ended with exit code " + std::to_string(code);
+    std::string shown;
+    for (HWND w : Windows(pid_, nullptr, nullptr)) {
+        if (!IsWindowVisible(w)) continue;
+        if (IsMessageBox(w)) {
+            shown += "; box " + Quoted(Text(w)) + ": " + Quoted(MessageBoxText(w));
+        } else {
+            std::string controls;
+            EnumChildWindows(w, DescribeVisible, reinterpret_cast<LPARAM>(&controls));
+            shown += "; window " + Quoted(Text(w)) + " {" + controls + "}";
+        }
+    }
+    return process + (shown.empty() ? " shows no window" : shown);
+}
+
+std::string LastSeen() {
+    std::string seen = "last seen:";
+    for (const TApp* app : LiveApps()) seen += "\n  " + app->Shown();
+    return LiveApps().empty() ? seen + " no app under test" : seen;
+}
+
+::testing::AssertionResult TimedOut(DWORD timeoutMs) {
+    return ::testing::AssertionFailure() << "timed out after " << timeoutMs << " ms; " << LastSeen();
 }
 
 namespace {
@@ -209,9 +275,12 @@ SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, cons
 
 void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
-bool Settle(HWND window, DWORD timeoutMs) {
+::testing::AssertionResult Settle(HWND window, DWORD timeoutMs) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+        return ::testing::AssertionSuccess();
+    if (!IsWindow(window)) return ::testing::AssertionFailure() << "the window is gone; " << LastSeen();
+    return TimedOut(timeoutMs);
 }
 
 TBackgroundSend::TBackgroundSend(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -257,7 +326,7 @@ void AnswerMessageBox(HWND box, int buttonId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
 }
 
-bool WaitGone(HWND box, DWORD timeoutMs) {
+::testing::AssertionResult WaitGone(HWND box, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace e2e {
 std::string ProductExePath();
 
 // The app under test. If it is still running when the object goes (a failed
-// or early-ending test), it is killed so it never holds CTest's pipe.
+// or early-ending test), it is killed so it never holds CTest's pipe. While it
+// lives, a wait that fails reports what it shows (LastSeen).
 class TApp {
 public:
     // Starts `exe` in `workDir` (empty: the exe's folder).
@@ -24,16 +27,21 @@ public:
 
     DWORD Pid() const { return pid_; }
     // Waits until the window titled `title` of this process is visible and its
-    // control `lastId` exists; returns it, or NULL after `timeoutMs`.
+    // control `lastId` exists; returns it, or NULL after `timeoutMs` or once the
+    // process has ended, with a failure that says what was on the screen.
     HWND WaitForWindow(int lastId, const char* title = "Install", DWORD timeoutMs = 15000);
     HWND Window() const { return window_; }
-    // A message box (#32770) of this process, waited for up to `timeoutMs`; NULL if none.
+    // A visible message box (#32770) of this process now; NULL if none.
+    HWND FindMessageBox() const;
+    // The same, waited for up to `timeoutMs`; NULL with a failure after that.
     HWND WaitForMessageBox(DWORD timeoutMs = 10000) const;
-    HWND FindMessageBox() const { return WaitForMessageBox(0); }
-    // Waits for the process to end; true with its exit code when it did.
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    // Waits for the process to end; success with its exit code when it did.
+    ::testing::AssertionResult WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
     void Kill();
+    // What this process shows: each visible top-level window by its visible
+    // controls (class, ID, text, disabled), each message box by caption and text.
+    std::string Shown() const;
 
 private:
     tk::UniqueHandle process_;
@@ -62,8 +70,8 @@ void Click(HWND button);
 
 // Returns once the window's thread takes messages again (a sent WM_NULL came
 // back): whatever the handler it was running would do next has been done.
-// False when the window is gone or did not answer within `timeoutMs`.
-bool Settle(HWND window, DWORD timeoutMs = 10000);
+// A failure when the window is gone or did not answer within `timeoutMs`.
+::testing::AssertionResult Settle(HWND window, DWORD timeoutMs = 10000);
 
 // Sends one message from a thread of its own, so the driver can answer the
 // box that its handler opens; the result is there once Done().
@@ -95,15 +103,22 @@ std::string MessageBoxText(HWND box);
 std::vector<int> MessageBoxButtons(HWND box);  // IDOK, IDYES... present
 void AnswerMessageBox(HWND box, int buttonId);
 // Waits until `box` is gone.
-bool WaitGone(HWND box, DWORD timeoutMs = 5000);
+::testing::AssertionResult WaitGone(HWND box, DWORD timeoutMs = 5000);
+
+// What every app under test shows at this moment, or that it has ended: the
+// failure report of every wait.
+std::string LastSeen();
+// A wait's failure after `timeoutMs`, with LastSeen().
+::testing::AssertionResult TimedOut(DWORD timeoutMs);
 
 // Polls `condition` every 20 ms until true or `timeoutMs` has passed.
 template <typename F>
-bool WaitUntil(F condition, DWORD timeoutMs) {
+::testing::AssertionResult WaitUntil(F condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
+        if (condition()) return ::testing::AssertionSuccess();
+        if (GetTickCount() - start >= timeoutMs)
+            return TimedOut(timeoutMs);
         Sleep(20);
     }
 }

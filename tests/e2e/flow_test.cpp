@@ -84,7 +84,7 @@ void ExpectClosesWithoutBox(TApp& app) {
             return boxSeen || !app.Running();
         },
         PageTimeoutMs);
-    EXPECT_FALSE(boxSeen) << "a message box appeared";
+    EXPECT_FALSE(boxSeen) << "a message box appeared; " << LastSeen();
     DWORD code = 99;
     ASSERT_TRUE(app.WaitForExit(5000, &code)) << "the window did not close";
     EXPECT_EQ(code, 0u);
@@ -260,7 +260,9 @@ protected:
         HWND window = StartWizard(app);
         if (!window) return nullptr;
         ClickNext(window);
-        return WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs) ? window : nullptr;
+        const auto held = WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs);
+        EXPECT_TRUE(held) << "the copy was not held within item 1";
+        return held ? window : nullptr;
     }
     // Stopped within item 1: the reader got less than the item, no later item was
     // written, no regular file took the FIFO's place, and nothing was registered.
