@@ -73,15 +73,18 @@ else
   done
 fi
 
+# Every item payload.rc declares, under its own file name; any other outcome fails the demo.
 echo "Installed into C:\\Program Files\\Orvandel:"
-for item in resources/payload/TYForMsExcel.plgn resources/payload/Tessaly_Excel.chm \
-  resources/payload/*.lnm; do
+status=0
+for item in $(sh resources/payload-items.sh resources/payload.rc); do
   name=$(basename "$item")
-  if cmp -s "$item" "$host_dir/$name"; then
-    printf '  %-32s %8s bytes, identical to the payload item\n' "$name" "$(stat -c %s "$item")"
+  if cmp -s "resources/$item" "$host_dir/$name"; then
+    printf '  %-32s %8s bytes, identical to the payload item\n' "$name" "$(stat -c %s "resources/$item")"
   else
     printf '  %-32s missing or different\n' "$name"
+    status=1
   fi
 done
 echo "Registered under $plugin:"
 wine reg query "$plugin" 2>/dev/null | tr -d '\r' | grep -E 'REG_' || echo "  (nothing)"
+exit $status

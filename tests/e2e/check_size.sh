@@ -5,7 +5,7 @@ set -eu
 exe=$1 budget=$2 rc=$3
 dir=$(dirname "$rc")
 payload=0
-for item in $(sed -n 's/^FILE[0-9]* RCDATA "\(.*\)".*$/\1/p' "$rc"); do
+for item in $(sh "$dir/payload-items.sh" "$rc"); do
   payload=$((payload + $(stat -c %s "$dir/$item")))
 done
 [ "$payload" -gt 0 ] || { echo "no payload items named in $rc" >&2; exit 1; }
