@@ -1,6 +1,7 @@
 #include "payload/file_list.h"
 
 namespace {
+// Name i is where resources/payload.rc's line FILE<i> is installed.
 constexpr const char* TargetNames[] = {
     "\\TYForMsExcel.plgn",
     "\\Tessaly_Excel.chm",

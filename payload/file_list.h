@@ -12,5 +12,6 @@ extern tk::TStringList FileList;
 // host check fills it.
 extern std::string PluginDir;
 
-// Appends the eight target names; called once when the wizard window is created.
+// Appends the target names, one per FILE line of resources/payload.rc; called
+// once when the wizard window is created.
 void FillFileList();
