@@ -58,10 +58,11 @@ std::vector<const TApp*>& LiveApps() {
     return apps;
 }
 
-// On one line, and cut short after `longest` characters.
+// On one line, without trailing line ends, cut short after `longest` characters.
 std::string Quoted(std::string text, size_t longest = std::string::npos) {
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
+    text.erase(text.find_last_not_of(' ') + 1);
     if (text.size() > longest) text = text.substr(0, longest) + "...";
     return "\"" + text + "\"";
 }
@@ -77,8 +78,9 @@ BOOL CALLBACK DescribeVisible(HWND control, LPARAM lParam) {
     auto* report = reinterpret_cast<std::string*>(lParam);
     char name[64] = {};
     GetClassNameA(control, name, sizeof name);
+    const std::string text = Text(control);
     *report += std::string(report->empty() ? "" : ", ") + name + "#" +
-               std::to_string(GetDlgCtrlID(control)) + " " + Quoted(Text(control), 60);
+               std::to_string(GetDlgCtrlID(control)) + (text.empty() ? "" : " " + Quoted(text, 60));
     if (!IsWindowEnabled(control)) *report += " disabled";
     return TRUE;
 }
