@@ -60,9 +60,9 @@ std::vector<const TApp*>& LiveApps() {
 
 // On one line, without trailing line ends, cut short after `longest` characters.
 std::string Quoted(std::string text, size_t longest = std::string::npos) {
+    text.erase(text.find_last_not_of("\r\n") + 1);
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
-    text.erase(text.find_last_not_of(' ') + 1);
     if (text.size() > longest) text = text.substr(0, longest) + "...";
     return "\"" + text + "\"";
 }
