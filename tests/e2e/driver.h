@@ -117,8 +117,7 @@ template <typename F>
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return ::testing::AssertionSuccess();
-        if (GetTickCount() - start >= timeoutMs)
-            return TimedOut(timeoutMs);
+        if (GetTickCount() - start >= timeoutMs) return TimedOut(timeoutMs);
         Sleep(20);
     }
 }
