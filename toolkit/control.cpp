@@ -108,6 +108,32 @@ void TControl::SetCaption(const std::string& caption) {
     InvalidateRect(handle_, nullptr, TRUE);
 }
 
+bool TControl::HasFocus() const {
+    HWND focus = GetFocus();
+    return handle_ && focus && (focus == handle_ || IsChild(handle_, focus));
+}
+
+// Otherwise no window would have the focus, and the keys a user types would
+// reach no control at all.
+void TControl::PassFocusOn() {
+    HWND next = GetNextDlgTabItem(GetAncestor(handle_, GA_ROOT), handle_, FALSE);
+    if (next && next != handle_) SetFocus(next);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    const bool focused = HasFocus();
+    if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
+    if (focused && !enabled) PassFocusOn();
+}
+
+void TControl::SetVisible(bool visible) {
+    visible_ = visible;
+    const bool focused = HasFocus();
+    if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    if (focused && !visible) PassFocusOn();
+}
+
 void TControl::SetFont(const TFont& font) {
     font_ = font;
     parentFont_ = false;

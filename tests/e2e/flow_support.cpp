@@ -142,6 +142,10 @@ TPage ReadPage(HWND Window) {
 
 std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
 
+void TypeKeys(const std::string& Keys) {
+    EXPECT_EQ(RunUnix("xdotool key --clearmodifiers " + Keys), 0) << Keys;
+}
+
 TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs) {
     TBox box;
     box.Handle = App.WaitForMessageBox(TimeoutMs);

@@ -79,6 +79,10 @@ struct TPage {
 TPage ReadPage(HWND Window);
 std::string GaugeText(HWND Window);
 
+// Keys typed on the display's real keyboard (xdotool's names: "alt+n", "Tab"),
+// so they reach the window that has the focus by the system's own rules.
+void TypeKeys(const std::string& Keys);
+
 // A message box as a user sees it.
 struct TBox {
     HWND Handle = nullptr;
