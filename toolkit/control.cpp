@@ -106,6 +106,7 @@ void TControl::SetCaption(const std::string& caption) {
     if (!handle_) return;
     SetWindowTextA(handle_, caption_.c_str());
     InvalidateRect(handle_, nullptr, TRUE);
+    if (class_.Role != TAccessibleRole::None) NotifyAccessibleTextChange(handle_, class_.Role);
 }
 
 bool TControl::HasFocus() const {
@@ -197,6 +198,11 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
                 control->Notify(HIWORD(wParam));
                 return 0;
             }
+            break;
+        case WM_GETOBJECT:
+            if (self->class_.Role != TAccessibleRole::None &&
+                static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
+                if (const LRESULT object = AccessibleObject(hwnd, wParam, self->class_.Role)) return object;
             break;
         case BM_SETSTYLE:
             // Only buttons get it: the dialog manager restyles a focused one as

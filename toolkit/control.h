@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "toolkit/accessible.h"
 #include "toolkit/graphics.h"
 
 namespace tk {
@@ -44,6 +45,7 @@ struct TWindowClass {
     DWORD Style = 0;
     DWORD ExStyle = 0;
     bool System = false;
+    TAccessibleRole Role = TAccessibleRole::None;
 };
 
 // Sets a variable for the length of a scope, also when an error leaves it.
