@@ -106,6 +106,33 @@ void TControl::SetCaption(const std::string& caption) {
     if (!handle_) return;
     SetWindowTextA(handle_, caption_.c_str());
     InvalidateRect(handle_, nullptr, TRUE);
+    if (class_.Role != TAccessibleRole::None) NotifyAccessibleTextChange(handle_, class_.Role);
+}
+
+bool TControl::HasFocus() const {
+    HWND focus = GetFocus();
+    return handle_ && focus && (focus == handle_ || IsChild(handle_, focus));
+}
+
+// Otherwise no window would have the focus, and the keys a user types would
+// reach no control at all.
+void TControl::PassFocusOn() {
+    HWND next = GetNextDlgTabItem(GetAncestor(handle_, GA_ROOT), handle_, FALSE);
+    if (next && next != handle_) SetFocus(next);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    const bool focused = HasFocus();
+    if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
+    if (focused && !enabled) PassFocusOn();
+}
+
+void TControl::SetVisible(bool visible) {
+    visible_ = visible;
+    const bool focused = HasFocus();
+    if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    if (focused && !visible) PassFocusOn();
 }
 
 void TControl::SetFont(const TFont& font) {
@@ -171,6 +198,11 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
                 control->Notify(HIWORD(wParam));
                 return 0;
             }
+            break;
+        case WM_GETOBJECT:
+            if (self->class_.Role != TAccessibleRole::None &&
+                static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
+                if (const LRESULT object = AccessibleObject(hwnd, wParam, self->class_.Role)) return object;
             break;
         case BM_SETSTYLE:
             // Only buttons get it: the dialog manager restyles a focused one as

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "toolkit/accessible.h"
 #include "toolkit/graphics.h"
 
 namespace tk {
@@ -44,6 +45,7 @@ struct TWindowClass {
     DWORD Style = 0;
     DWORD ExStyle = 0;
     bool System = false;
+    TAccessibleRole Role = TAccessibleRole::None;
 };
 
 // Sets a variable for the length of a scope, also when an error leaves it.
@@ -102,10 +104,8 @@ public:
     bool Showing() const { return handle_ && IsWindowVisible(handle_); }
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
-    void SetEnabled(bool enabled) {
-        enabled_ = enabled;
-        if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
-    }
+    // Disabled or hidden with the focus, a control passes it on as Tab would.
+    void SetEnabled(bool enabled);
     void Repaint();  // invalidates and paints at once
 
     int Tag = 0;
@@ -113,10 +113,7 @@ public:
 protected:
     void CreateHandle(HWND parent, int id);  // a top-level window gets the exe's icon
     void DestroyHandle();
-    void SetVisible(bool visible) {
-        visible_ = visible;
-        if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
-    }
+    void SetVisible(bool visible);
     // Fills the client area in the button face colour all controls sit on; returns it.
     RECT PaintBackground(HDC dc) const;
     // Called once the window exists (e.g. to size to content).
@@ -137,6 +134,8 @@ protected:
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Detach();
+    bool HasFocus() const;  // it or a child of it
+    void PassFocusOn();
 
     const TWindowClass class_;
     HWND handle_ = nullptr;

@@ -82,9 +82,10 @@ private:
 
 // A double-buffered surface painted by OnPaint, from the button face up; Canvas()
 // (valid only inside OnPaint) draws in its font with that colour as brush.
+// Screen readers learn it as static text named by its window text.
 class TPaintBox : public TControl {
 public:
-    TPaintBox() : TControl({"TkPaintBox"}) {}
+    TPaintBox() : TControl({"TkPaintBox", 0, 0, false, TAccessibleRole::StaticText}) {}
     TCanvas& Canvas();
 
     TNotifyEvent OnPaint;
@@ -98,14 +99,14 @@ private:
 
 // A percentage gauge: black 1-pixel frame, white track, black bar from the left,
 // and the percentage ("45%") centred, inverted so it reads on both. It repaints
-// only when the percentage changes; its window text (for screen readers and
-// automation) is the shown text.
+// only when the percentage changes; its window text is the shown text, which
+// screen readers learn as a progress bar's value, named by the box around it.
 class TGauge : public TControl {
 public:
     static constexpr int MinValue = 0;
     static constexpr int MaxValue = 100;
 
-    TGauge() : TControl({"TkGauge"}) { SetCaption("0%"); }
+    TGauge() : TControl({"TkGauge", 0, 0, false, TAccessibleRole::ProgressBar}) { SetCaption("0%"); }
     // Values outside MinValue..MaxValue are held at the nearer end.
     void SetProgress(int value);
 

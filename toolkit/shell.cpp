@@ -1,26 +1,15 @@
 #include "toolkit/shell.h"
 
-#include <cstring>
+#include "toolkit/system_library.h"
 
 namespace tk {
 
 namespace {
 
-// By full path, and its own imports looked up beside it, so no folder of the
-// user's (the Downloads folder a setup runs from) is ever searched. Loaded
-// once and kept for the life of the process.
-HMODULE LoadShell32() {
-    constexpr char Name[] = "\\shell32.dll";
-    char path[MAX_PATH + sizeof Name];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    std::memcpy(path + length, Name, sizeof Name);
-    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
+// Loaded at the first call and kept for the life of the process.
 void* ShellEntry(const char* name) {
-    static const HMODULE shell32 = LoadShell32();
-    return shell32 ? reinterpret_cast<void*>(GetProcAddress(shell32, name)) : nullptr;
+    static const HMODULE shell32 = LoadSystemLibrary("shell32.dll");
+    return LibraryEntry<void*>(shell32, name);
 }
 
 }  // namespace

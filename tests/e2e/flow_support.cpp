@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <atomic>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
 
 #include "payload/file_list.h"
 #include "wizard/control_ids.h"
@@ -142,10 +146,62 @@ TPage ReadPage(HWND Window) {
     page.CancelEnabled = e2e::IsEnabled(Control(Window, ControlId::btnCancel));
     HWND focus = e2e::FocusOf(Window);
     page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
+    page.Panel = ReadAccessible(Control(Window, ControlId::pb));
     return page;
 }
 
 std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
+
+void TypeKeys(const std::string& Keys) {
+    EXPECT_EQ(RunUnix("xdotool key --clearmodifiers " + Keys), 0) << Keys;
+}
+
+namespace {
+std::string Narrow(BSTR Text) {
+    std::string result(Text, Text + SysStringLen(Text));  // our texts are ASCII
+    SysFreeString(Text);
+    return result;
+}
+
+std::vector<std::tuple<DWORD, HWND, LONG>> HeardEvents;
+
+void CALLBACK HearEvent(HWINEVENTHOOK, DWORD Event, HWND Window, LONG Object, LONG, DWORD, DWORD) {
+    HeardEvents.emplace_back(Event, Window, Object);
+}
+}  // namespace
+
+TAccessibleInfo ReadAccessible(HWND Control) {
+    [[maybe_unused]] static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    TAccessibleInfo info;
+    IAccessible* object = nullptr;
+    if (AccessibleObjectFromWindow(Control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)))
+        return info;
+    VARIANT self{}, answer{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    BSTR name = nullptr, value = nullptr;
+    if (object->get_accRole(self, &answer) == S_OK) info.Role = answer.lVal;
+    if (object->get_accState(self, &answer) == S_OK) info.State = answer.lVal;
+    if (object->get_accName(self, &name) == S_OK) info.Name = Narrow(name);
+    if (object->get_accValue(self, &value) == S_OK) info.Value = Narrow(value);
+    object->Release();
+    return info;
+}
+
+TEventHook HearEvents(DWORD Pid) {
+    HeardEvents.clear();
+    return TEventHook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                      HearEvent, Pid, 0, WINEVENT_OUTOFCONTEXT),
+                      UnhookWinEvent);
+}
+
+int Heard(DWORD Event, HWND Window) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    int count = 0;
+    for (const auto& [event, window, object] : HeardEvents)
+        count += event == Event && window == Window && object == OBJID_CLIENT;
+    return count;
+}
 
 TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs) {
     TBox box;

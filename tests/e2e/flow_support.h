@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +71,13 @@ bool PathExists(const std::string& Path);
 // The system's own message text for a code, as the setup asks for it.
 std::string SystemText(DWORD Code);
 
+// A control as a screen reader learns it through oleacc.
+struct TAccessibleInfo {
+    LONG Role = 0, State = 0;
+    std::string Name, Value;
+};
+TAccessibleInfo ReadAccessible(HWND Control);
+
 // The setup's window and what a user sees of it.
 struct TPage {
     std::string Message;  // pb's text
@@ -77,9 +85,21 @@ struct TPage {
     std::string NextCaption;
     bool NextEnabled, CancelEnabled;
     int Focus;  // control ID of the focused control, 0 for none of ours
+    TAccessibleInfo Panel;  // pb as a screen reader learns it
 };
 TPage ReadPage(HWND Window);
 std::string GaugeText(HWND Window);
+
+// Keys typed on the display's real keyboard (xdotool's names: "alt+n", "Tab"),
+// so they reach the window that has the focus by the system's own rules.
+void TypeKeys(const std::string& Keys);
+
+// Hears the name and value changes that the client areas of process `Pid`'s
+// windows announce, out of context, until the hook goes; Heard pumps this
+// thread's messages, which bring them, and counts those of `Window`.
+using TEventHook = std::unique_ptr<HWINEVENTHOOK__, decltype(&UnhookWinEvent)>;
+TEventHook HearEvents(DWORD Pid);
+int Heard(DWORD Event, HWND Window);
 
 // A message box as a user sees it.
 struct TBox {

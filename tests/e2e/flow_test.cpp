@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
@@ -15,9 +16,15 @@ namespace {
 
 constexpr DWORD PageTimeoutMs = 15000;
 
-// What each page shows, field by field.
+// What each page shows, field by field; a screen reader reads the page's message.
+void ExpectPanelAnnounced(const TPage& p) {
+    EXPECT_EQ(p.Panel.Role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(p.Panel.Name, p.Message);
+}
+
 void ExpectWelcomePage(const TPage& p) {
     EXPECT_EQ(p.Message, WelcomeText);
+    ExpectPanelAnnounced(p);
     EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage || p.Progress);
     EXPECT_EQ(p.NextCaption, "&Next");
     EXPECT_TRUE(p.NextEnabled);
@@ -26,6 +33,7 @@ void ExpectWelcomePage(const TPage& p) {
 
 void ExpectWarningPage(const TPage& p, bool focusOnDownLoad = true) {
     EXPECT_EQ(p.Message, WarningText);
+    ExpectPanelAnnounced(p);
     EXPECT_TRUE(p.Label2);
     EXPECT_TRUE(p.Label3);
     EXPECT_TRUE(p.DownLoad);
@@ -39,8 +47,11 @@ void ExpectWarningPage(const TPage& p, bool focusOnDownLoad = true) {
     }
 }
 
+// Next lost the focus when it was disabled; it passed it on to Cancel.
 void ExpectCopyPage(const TPage& p) {
     EXPECT_EQ(p.Message, CopyText);
+    ExpectPanelAnnounced(p);
+    EXPECT_EQ(p.Focus, ControlId::btnCancel);
     EXPECT_TRUE(p.Progress);
     EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage);
     EXPECT_EQ(p.NextCaption, "&Next");
@@ -50,6 +61,7 @@ void ExpectCopyPage(const TPage& p) {
 
 void ExpectFinishPage(const TPage& p) {
     EXPECT_EQ(p.Message, FinishText);
+    ExpectPanelAnnounced(p);
     EXPECT_FALSE(p.Label2 || p.Label3 || p.DownLoad || p.HomePage || p.Progress);
     EXPECT_EQ(p.NextCaption, "Finish");
     EXPECT_TRUE(p.NextEnabled);
@@ -256,10 +268,14 @@ protected:
     }
     std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\drained"); }
     // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
-    HWND StartCopy(TApp& app) {
+    // Next is clicked, or pressed with a real Alt+N.
+    HWND StartCopy(TApp& app, bool byKeyboard = false) {
         HWND window = StartWizard(app);
         if (!window) return nullptr;
-        ClickNext(window);
+        if (byKeyboard)
+            TypeKeys("alt+n");
+        else
+            ClickNext(window);
         const auto held = WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs);
         EXPECT_TRUE(held) << "the copy was not held within item 1";
         return held ? window : nullptr;
@@ -278,12 +294,17 @@ protected:
     std::string fifo, sink;
 };
 
+// With the keyboard alone: Cancel, the only button left enabled, keeps the
+// focus through Tab, and Space on it asks the quit question.
 TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     TApp app;
-    HWND window = StartCopy(app);
+    HWND window = StartCopy(app, true);
     ASSERT_NE(window, nullptr);
     ExpectCopyPage(ReadPage(window));
-    Click(Control(window, ControlId::btnCancel));
+    TypeKeys("Tab");
+    ASSERT_TRUE(Settle(window));
+    EXPECT_EQ(ReadPage(window).Focus, ControlId::btnCancel);
+    TypeKeys("space");
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);
     EXPECT_EQ(box.Text, "Are you sure you want to quit?");
@@ -300,6 +321,35 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     EXPECT_TRUE(Drained() == item1) << "item 1 reached the reader incomplete";
     ExpectPayloadInstalled(folder, 2);
     FinishAndExpectRegistered(app, window, folder);
+}
+
+// A screen reader hears the gauge as a progress bar named by its box, hidden
+// before the copy, with the shown percentage as its value and every move told.
+TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
+    TApp app;
+    const TEventHook hook = HearEvents(app.Pid());
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    HWND gauge = Control(window, ControlId::gProgress), panel = Control(window, ControlId::pb);
+    TAccessibleInfo info = ReadAccessible(gauge);
+    EXPECT_EQ(info.Role, ROLE_SYSTEM_PROGRESSBAR);
+    EXPECT_EQ(info.Name, "Copy files progress");
+    EXPECT_EQ(info.Value, "0%");
+    EXPECT_TRUE(info.State & STATE_SYSTEM_INVISIBLE);
+    const int pages = Heard(EVENT_OBJECT_NAMECHANGE, panel);
+    ClickNext(window);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    info = ReadAccessible(gauge);
+    EXPECT_EQ(info.Value, "24%");
+    EXPECT_FALSE(info.State & STATE_SYSTEM_INVISIBLE);
+    EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 1);
+    const int moves = Heard(EVENT_OBJECT_VALUECHANGE, gauge);
+    EXPECT_GE(moves, 1);
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != "24%"; }, PageTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    EXPECT_EQ(ReadAccessible(gauge).Value, "100%");
+    EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
 }
 
 TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
