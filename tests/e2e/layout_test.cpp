@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "tests/e2e/driver.h"
 #include "wizard/control_ids.h"
@@ -9,6 +11,16 @@
 using namespace e2e;
 
 namespace {
+
+// The system's DPI; run at 144 (150 %) too, where the window should be its
+// 96-DPI design scaled, as MulDiv rounds.
+int Dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+int Px(int designed) { return MulDiv(designed, Dpi(), 96); }
 
 // Starts one copy of the setup for all layout checks (they only read).
 class WelcomeLayout : public ::testing::Test {
@@ -50,8 +62,8 @@ constexpr Expected FixedControls[] = {
 TEST_F(WelcomeLayout, WindowIsFixedSizeMinimisableAndTitledInstall) {
     EXPECT_EQ(Text(window), "Install");
     const SIZE client = ClientSize(window);
-    EXPECT_EQ(client.cx, 492);
-    EXPECT_EQ(client.cy, 325);
+    EXPECT_EQ(client.cx, Px(492));
+    EXPECT_EQ(client.cy, Px(325));
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -75,11 +87,25 @@ TEST_F(WelcomeLayout, ControlsHaveTheirParentsPositionsSizesAndStartVisibility) 
         HWND parent = e.parentId ? Control(window, e.parentId) : window;
         EXPECT_EQ(GetParent(control), parent);
         const RECT r = ClientRect(control);
-        EXPECT_EQ(r.left, e.left);
-        EXPECT_EQ(r.top, e.top);
-        EXPECT_EQ(r.right - r.left, e.width);
-        EXPECT_EQ(r.bottom - r.top, e.height);
+        EXPECT_EQ(r.left, Px(e.left));
+        EXPECT_EQ(r.top, Px(e.top));
+        EXPECT_EQ(r.right - r.left, Px(e.width));
+        EXPECT_EQ(r.bottom - r.top, Px(e.height));
         EXPECT_EQ(IsShown(control), e.visible);
+    }
+}
+
+TEST_F(WelcomeLayout, ButtonCaptionsFitInsideTheirButtons) {
+    for (int id : {ControlId::btnNext, ControlId::btnCancel, ControlId::btnDownLoad,
+                   ControlId::btnHomePage}) {
+        HWND button = Control(window, id);
+        std::string caption = Text(button);
+        caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+        const SIZE text = TextExtentInFont("MS Sans Serif", Px(-11), false, false, caption);
+        const SIZE box = ClientSize(button);
+        // Inside the 3D border and the focus rectangle.
+        EXPECT_LE(text.cx, box.cx - 2 * Px(4)) << caption;
+        EXPECT_LE(text.cy, box.cy - 2 * Px(3)) << caption;
     }
 }
 
@@ -104,19 +130,88 @@ TEST_F(WelcomeLayout, TitleRowIsCentredByItsMeasuredWidth) {
     ASSERT_NE(caption, nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Text(caption), "Tessaly for MS Excel V2.6 Install ");
-    const SIZE title = TextExtentInFont("Tahoma", -19, true, true, Text(caption));
+    const SIZE title = TextExtentInFont("Tahoma", Px(-19), true, true, Text(caption));
     const RECT label = ClientRect(caption);
     const RECT icon = ClientRect(image);
     EXPECT_EQ(label.right - label.left, title.cx);
     EXPECT_EQ(label.bottom - label.top, title.cy);
-    EXPECT_EQ(label.top, 20);
-    EXPECT_EQ(icon.right - icon.left, 32);
-    EXPECT_EQ(icon.bottom - icon.top, 32);
-    EXPECT_EQ(icon.top, 16);
-    EXPECT_EQ(icon.left, (452 - title.cx) / 2);
-    EXPECT_EQ(label.left, icon.left + 40);
+    EXPECT_EQ(label.top, Px(20));
+    EXPECT_EQ(icon.right - icon.left, Px(32));
+    EXPECT_EQ(icon.bottom - icon.top, Px(32));
+    EXPECT_EQ(icon.top, Px(16));
+    EXPECT_EQ(icon.left, (Px(492) - Px(32) - Px(8) - title.cx) / 2);
+    EXPECT_EQ(label.left, icon.left + Px(32) + Px(8));
+    EXPECT_LE(label.right, Px(492));
     EXPECT_EQ(GetParent(caption), Control(window, ControlId::pnlMain));
     EXPECT_EQ(GetParent(image), Control(window, ControlId::pnlMain));
+}
+
+// A size x size picture in a memory DC, starting in the button face colour.
+class TPicture {
+public:
+    explicit TPicture(int size) : size_(size), screen_(GetDC(nullptr)), dc_(CreateCompatibleDC(screen_)) {
+        bitmap_ = CreateCompatibleBitmap(screen_, size, size);
+        old_ = SelectObject(dc_, bitmap_);
+        const RECT all{0, 0, size, size};
+        FillRect(dc_, &all, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ~TPicture() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+        ReleaseDC(nullptr, screen_);
+    }
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+    HDC dc() const { return dc_; }
+    void CopyFromScreen(HWND window) {
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        BitBlt(dc_, 0, 0, size_, size_, screen_, origin.x, origin.y, SRCCOPY);
+    }
+    int PixelsDifferingFrom(const TPicture& other) const {
+        int differing = 0;
+        for (int y = 0; y < size_; ++y)
+            for (int x = 0; x < size_; ++x) differing += GetPixel(dc_, x, y) != GetPixel(other.dc_, x, y);
+        return differing;
+    }
+
+private:
+    int size_;
+    HDC screen_, dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+// The title icon group's image of exactly `size` pixels, from the exe's file.
+HICON TitleIconImage(int size) {
+    HMODULE exe = LoadLibraryExA(ProductExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) return nullptr;
+    HICON icon = nullptr;
+    if (HRSRC group = FindResourceA(exe, "FORMICON", RT_GROUP_ICON)) {
+        const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(exe, group)));
+        for (int i = 0; i < (dir[4] | dir[5] << 8); ++i) {
+            const BYTE* entry = dir + 6 + 14 * i;
+            if ((entry[0] ? entry[0] : 256) != size) continue;
+            HRSRC image = FindResourceA(exe, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), RT_ICON);
+            icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(exe, image))),
+                                            SizeofResource(exe, image), TRUE, 0x00030000, size, size, 0);
+        }
+    }
+    FreeLibrary(exe);
+    return icon;
+}
+
+TEST_F(WelcomeLayout, TitleIconIsItsImageOfTheScaledSizeUnstretched) {
+    ASSERT_TRUE(WaitUntil([&] { return FullyPainted(window); }, 5000));
+    const int size = Px(32);
+    HICON icon = TitleIconImage(size);
+    ASSERT_NE(icon, nullptr) << "the title icon has no " << size << " px image";
+    TPicture expected(size), shown(size);
+    DrawIconEx(expected.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    shown.CopyFromScreen(Control(window, ControlId::imgLabel));
+    EXPECT_EQ(shown.PixelsDifferingFrom(expected), 0);
 }
 
 TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
@@ -133,9 +228,10 @@ TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
         EXPECT_EQ(GetParent(label), Control(window, ControlId::pnlProgress));
         EXPECT_EQ(Text(label), l.text);
         const RECT r = ClientRect(label);
-        const SIZE measured = TextExtentInFont("MS Sans Serif", l.fontHeight, true, false, l.text);
-        EXPECT_EQ(r.left, l.left);
-        EXPECT_EQ(r.top, l.top);
+        const SIZE measured = TextExtentInFont("MS Sans Serif", Px(l.fontHeight), true, false, l.text);
+        EXPECT_EQ(r.left, Px(l.left));
+        EXPECT_EQ(r.top, Px(l.top));
+        EXPECT_LE(r.right, Px(476));
         EXPECT_EQ(r.right - r.left, measured.cx);
         EXPECT_EQ(r.bottom - r.top, measured.cy);
         EXPECT_FALSE(IsShown(label));

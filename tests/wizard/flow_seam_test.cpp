@@ -149,11 +149,13 @@ TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
 // pb painted through the real canvas into a bitmap: where the ink lies.
 struct TInk {
     int Top = -1, Left = -1, Right = -1;  // Right: one past the last inked column
+    int FirstLineRight = -1;               // the same within the first line's height
     bool OnlyIn = true;                    // every inked pixel has the font colour
 };
 
 TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
     const int w = form.pb.Width(), h = form.pb.Height();
+    const int lineHeight = tk::TextExtent(nullptr, form.pb.Font(), "Tg").cy;
     const testsupport::TWindowSnapshot picture(form.pb.Handle(), w, h);
     const COLORREF back = GetSysColor(COLOR_BTNFACE);
     TInk ink;
@@ -164,27 +166,103 @@ TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
             if (ink.Top < 0) ink.Top = y;
             if (ink.Left < 0 || x < ink.Left) ink.Left = x;
             if (x + 1 > ink.Right) ink.Right = x + 1;
+            if (y < ink.Top + lineHeight && x + 1 > ink.FirstLineRight) ink.FirstLineRight = x + 1;
             if (c != fontColor) ink.OnlyIn = false;
         }
     }
     return ink;
 }
 
-TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
+// The 96-DPI measure at `dpi`.
+int Px(int designed, int dpi) { return MulDiv(designed, dpi, 96); }
+int SystemDpi() {
     HDC screen = GetDC(nullptr);
-    const int lineTop = tk::TextExtent(screen, form->pb.Font(), "Tg").cy;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Every page's text from the tag's line down, within the usable width, and a
+// justified first line reaching its right end, but for the few pixels an
+// uneven division of the gaps leaves there (the copy page's one line is not
+// justified).
+void ExpectPagesFillTheUsableWidth(TfrmInstall& form, int dpi) {
+    const int lineTop = tk::TextExtent(nullptr, form.pb.Font(), "Tg").cy;
+    const int usableRight = Px(12, dpi) + Px(474, dpi) - Px(28, dpi);
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     for (const char* page : {WelcomeText, CopyText, FinishText, WarningText}) {
         SCOPED_TRACE(page);
-        form->SetMessageText(page);
-        const TInk ink = PaintedInk(*form, text);
-        EXPECT_GE(ink.Top, 22);
-        EXPECT_LT(ink.Top, 22 + lineTop);
-        EXPECT_GE(ink.Left, 12);
-        EXPECT_LE(ink.Right, 12 + 446);
+        form.SetMessageText(page);
+        const TInk ink = PaintedInk(form, text);
+        EXPECT_GE(ink.Top, Px(22, dpi));
+        EXPECT_LT(ink.Top, Px(22, dpi) + lineTop);
+        EXPECT_GE(ink.Left, Px(12, dpi));
+        EXPECT_LE(ink.Right, usableRight);
+        if (page != CopyText) {
+            EXPECT_GE(ink.FirstLineRight, usableRight - Px(12, dpi));
+        }
         EXPECT_TRUE(ink.OnlyIn);
     }
+}
+
+TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
+    ExpectPagesFillTheUsableWidth(*form, SystemDpi());
+}
+
+// As when the window moves to a monitor at 200 %: scaled from its 96-DPI
+// design in place, the title row centred again, the fonts made anew.
+TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
+    ASSERT_EQ(SystemDpi(), 96);
+    form->Show();
+    tk::TControl* const fixed[] = {&form->pnlMain,   &form->pnlProgress, &form->pb,
+                                   &form->gbxProgress, &form->gProgress, &form->btnDownLoad,
+                                   &form->btnHomePage, &form->btnNext,  &form->btnCancel,
+                                   &form->imgLabel};
+    std::vector<RECT> before;
+    for (tk::TControl* control : fixed)
+        before.push_back({control->Left(), control->Top(), control->Width(), control->Height()});
+    RECT window;
+    GetWindowRect(form->Handle(), &window);
+    RECT suggested{window.left, window.top, window.left + 2 * (window.right - window.left),
+                   window.top + 2 * (window.bottom - window.top)};
+    SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    for (size_t i = 0; i < before.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (fixed[i] != &form->imgLabel) {
+            EXPECT_EQ(fixed[i]->Left(), 2 * before[i].left);
+        }
+        EXPECT_EQ(fixed[i]->Top(), 2 * before[i].top);
+        EXPECT_EQ(fixed[i]->Width(), 2 * before[i].right);
+        EXPECT_EQ(fixed[i]->Height(), 2 * before[i].bottom);
+    }
+    struct Label { tk::TLabel* label; int left, top, fontHeight; };
+    for (const Label& l : {Label{&form->Label2, 128, 4, -19}, Label{&form->Label3, 226, 14, -12},
+                           Label{&form->lblCaption, -1, 20, -19}}) {
+        SCOPED_TRACE(l.label->Caption());
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l.label->Handle(), WM_GETFONT, 0, 0)),
+                   sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, 2 * l.fontHeight);
+        const SIZE text = tk::TextExtent(nullptr, l.label->Font(), l.label->Caption());
+        if (l.left >= 0) {
+            EXPECT_EQ(l.label->Left(), 2 * l.left);
+        }
+        EXPECT_EQ(l.label->Top(), 2 * l.top);
+        EXPECT_EQ(l.label->Width(), text.cx);
+        EXPECT_EQ(l.label->Height(), text.cy);
+    }
+    EXPECT_EQ(form->imgLabel.Left(),
+              (2 * 492 - 2 * 32 - 2 * 8 - form->lblCaption.Width()) / 2);
+    EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * 32 + 2 * 8);
+    LOGFONTA buttonFont{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->btnNext.Handle(), WM_GETFONT, 0, 0)),
+               sizeof buttonFont, &buttonFont);
+    EXPECT_EQ(buttonFont.lfHeight, -22);
+    ExpectPagesFillTheUsableWidth(*form, 192);
 }
 
 TEST_F(FlowSeam, WarningMessagePaintsBlueSixteenPixelsLower) {
