@@ -78,7 +78,7 @@ public:
 
     // Makes the window as a child of `parent`, whose window must exist.
     void Create(TControl& parent, const TPlacement& placement);
-    // Places the window and makes its font anew at `dpi`, in place.
+    // Places the child window as designed and makes its font anew at `dpi`, in place.
     virtual void ChangeScale(int dpi);
 
     HWND Handle() const { return handle_; }

@@ -65,10 +65,11 @@ HICON LoadIconOfSize(const char* name, int size) {
             bestId = static_cast<WORD>(entry[IdOffset] | entry[IdOffset + 1] << 8);
         }
     }
-    HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(bestId), MAKEINTRESOURCEA(3));  // RT_ICON
+    HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(bestId), RT_ICON);
     if (!image) return nullptr;
+    constexpr DWORD IconFormat = 0x00030000;  // the resource format of every icon since Windows 3
     return CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
-                                    SizeofResource(module, image), TRUE, 0x00030000, size, size,
+                                    SizeofResource(module, image), TRUE, IconFormat, size, size,
                                     LR_DEFAULTCOLOR);
 }
 
@@ -76,7 +77,6 @@ HICON LoadIconOfSize(const char* name, int size) {
 
 void TImage::CreateWnd() {
     if (iconName_) icon_.reset(LoadIconOfSize(iconName_, Width()));
-    Repaint();
 }
 
 TCanvas& TPaintBox::Canvas() {

@@ -225,7 +225,7 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     GetWindowRect(form->Handle(), &window);
     RECT suggested{window.left, window.top, window.left + 2 * (window.right - window.left),
                    window.top + 2 * (window.bottom - window.top)};
-    SendMessageA(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+    SendMessageA(form->Handle(), tk::DpiChangedMessage, MAKEWPARAM(192, 192),
                  reinterpret_cast<LPARAM>(&suggested));
 
     GetWindowRect(form->Handle(), &window);
