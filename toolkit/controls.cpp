@@ -18,14 +18,14 @@ void TButton::Notify(WORD code) {
 }
 
 void TGroupBox::Paint(HDC dc) {
-    constexpr int CaptionLeft = 8;
+    const int captionLeft = Scaled(8), padding = Scaled(2);
     RECT frame = PaintBackground(dc);
     const SIZE text = TextExtent(dc, Font(), Caption());
     frame.top = text.cy / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (Caption().empty()) return;
-    FillSolid(dc, RECT{CaptionLeft, 0, CaptionLeft + text.cx + 4, text.cy}, clBtnFace);
-    PaintText(dc, CaptionLeft + 2, 0, Caption(), Font(), nullptr);
+    FillSolid(dc, RECT{captionLeft, 0, captionLeft + text.cx + 2 * padding, text.cy}, clBtnFace);
+    PaintText(dc, captionLeft + padding, 0, Caption(), Font(), nullptr);
 }
 
 void TLabel::CreateWnd() {
