@@ -209,22 +209,28 @@ TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
     ExpectPagesFillTheUsableWidth(*form, SystemDpi());
 }
 
+int FontHeight(const tk::TControl& control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control.Handle(), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    return font.lfHeight;
+}
+
 // As when the window moves to a monitor at 200 %: scaled from its 96-DPI
-// design in place, the title row centred again, the fonts made anew.
+// design in place, labels sized in their fonts made anew, the title row
+// centred again, the suggested rectangle taken.
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     ASSERT_EQ(SystemDpi(), 96);
     form->Show();
-    tk::TControl* const fixed[] = {&form->pnlMain,   &form->pnlProgress, &form->pb,
-                                   &form->gbxProgress, &form->gProgress, &form->btnDownLoad,
-                                   &form->btnHomePage, &form->btnNext,  &form->btnCancel,
-                                   &form->imgLabel};
+    tk::TControl* const fixed[] = {&form->pnlMain, &form->pnlProgress, &form->pb, &form->gbxProgress,
+                                   &form->gProgress, &form->btnDownLoad, &form->btnHomePage,
+                                   &form->btnNext, &form->btnCancel, &form->imgLabel};
     std::vector<RECT> before;
-    for (tk::TControl* control : fixed)
-        before.push_back({control->Left(), control->Top(), control->Width(), control->Height()});
+    for (tk::TControl* c : fixed) before.push_back({c->Left(), c->Top(), c->Width(), c->Height()});
     RECT window;
     GetWindowRect(form->Handle(), &window);
-    RECT suggested{window.left, window.top, window.left + 2 * (window.right - window.left),
-                   window.top + 2 * (window.bottom - window.top)};
+    RECT suggested{window.left, window.top, 2 * window.right - window.left,
+                   2 * window.bottom - window.top};
     SendMessageA(form->Handle(), tk::DpiChangedMessage, MAKEWPARAM(192, 192),
                  reinterpret_cast<LPARAM>(&suggested));
 
@@ -232,36 +238,26 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     EXPECT_TRUE(EqualRect(&window, &suggested));
     for (size_t i = 0; i < before.size(); ++i) {
         SCOPED_TRACE(i);
-        if (fixed[i] != &form->imgLabel) {
-            EXPECT_EQ(fixed[i]->Left(), 2 * before[i].left);
-        }
-        EXPECT_EQ(fixed[i]->Top(), 2 * before[i].top);
-        EXPECT_EQ(fixed[i]->Width(), 2 * before[i].right);
-        EXPECT_EQ(fixed[i]->Height(), 2 * before[i].bottom);
+        const RECT after{fixed[i]->Left(), fixed[i]->Top(), fixed[i]->Width(), fixed[i]->Height()};
+        EXPECT_EQ(after.left, fixed[i] == &form->imgLabel ? after.left : 2 * before[i].left);
+        EXPECT_EQ(after.top, 2 * before[i].top);
+        EXPECT_EQ(after.right, 2 * before[i].right);
+        EXPECT_EQ(after.bottom, 2 * before[i].bottom);
     }
     struct Label { tk::TLabel* label; int left, top, fontHeight; };
     for (const Label& l : {Label{&form->Label2, 128, 4, -19}, Label{&form->Label3, 226, 14, -12},
-                           Label{&form->lblCaption, -1, 20, -19}}) {
+                           Label{&form->lblCaption, 0, 20, -19}}) {
         SCOPED_TRACE(l.label->Caption());
-        LOGFONTA font{};
-        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(l.label->Handle(), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, 2 * l.fontHeight);
+        EXPECT_EQ(FontHeight(*l.label), 2 * l.fontHeight);
         const SIZE text = tk::TextExtent(nullptr, l.label->Font(), l.label->Caption());
-        if (l.left >= 0) {
-            EXPECT_EQ(l.label->Left(), 2 * l.left);
-        }
+        EXPECT_EQ(l.label->Left(), l.left ? 2 * l.left : l.label->Left());
         EXPECT_EQ(l.label->Top(), 2 * l.top);
         EXPECT_EQ(l.label->Width(), text.cx);
         EXPECT_EQ(l.label->Height(), text.cy);
     }
-    EXPECT_EQ(form->imgLabel.Left(),
-              (2 * 492 - 2 * 32 - 2 * 8 - form->lblCaption.Width()) / 2);
-    EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * 32 + 2 * 8);
-    LOGFONTA buttonFont{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->btnNext.Handle(), WM_GETFONT, 0, 0)),
-               sizeof buttonFont, &buttonFont);
-    EXPECT_EQ(buttonFont.lfHeight, -22);
+    EXPECT_EQ(form->imgLabel.Left(), (2 * (492 - 32 - 8) - form->lblCaption.Width()) / 2);
+    EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * (32 + 8));
+    EXPECT_EQ(FontHeight(form->btnNext), 2 * -11);
     ExpectPagesFillTheUsableWidth(*form, 192);
 }
 
