@@ -6,21 +6,14 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "tests/support/scale.h"
+#include "tests/support/window_snapshot.h"
 #include "wizard/control_ids.h"
 
 using namespace e2e;
+using testsupport::Px;
 
 namespace {
-
-// The system's DPI; run at 144 (150 %) too, where the window should be its
-// 96-DPI design scaled, as MulDiv rounds.
-int Dpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-int Px(int designed) { return MulDiv(designed, Dpi(), 96); }
 
 // Starts one copy of the setup for all layout checks (they only read).
 class WelcomeLayout : public ::testing::Test {
@@ -146,43 +139,6 @@ TEST_F(WelcomeLayout, TitleRowIsCentredByItsMeasuredWidth) {
     EXPECT_EQ(GetParent(image), Control(window, ControlId::pnlMain));
 }
 
-// A size x size picture in a memory DC, starting in the button face colour.
-class TPicture {
-public:
-    explicit TPicture(int size) : size_(size), screen_(GetDC(nullptr)), dc_(CreateCompatibleDC(screen_)) {
-        bitmap_ = CreateCompatibleBitmap(screen_, size, size);
-        old_ = SelectObject(dc_, bitmap_);
-        const RECT all{0, 0, size, size};
-        FillRect(dc_, &all, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    ~TPicture() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-        ReleaseDC(nullptr, screen_);
-    }
-    TPicture(const TPicture&) = delete;
-    TPicture& operator=(const TPicture&) = delete;
-    HDC dc() const { return dc_; }
-    void CopyFromScreen(HWND window) {
-        POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        BitBlt(dc_, 0, 0, size_, size_, screen_, origin.x, origin.y, SRCCOPY);
-    }
-    int PixelsDifferingFrom(const TPicture& other) const {
-        int differing = 0;
-        for (int y = 0; y < size_; ++y)
-            for (int x = 0; x < size_; ++x) differing += GetPixel(dc_, x, y) != GetPixel(other.dc_, x, y);
-        return differing;
-    }
-
-private:
-    int size_;
-    HDC screen_, dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
-
 // The title icon group's image of exactly `size` pixels, from the exe's file.
 HICON TitleIconImage(int size) {
     HMODULE exe = LoadLibraryExA(ProductExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -207,11 +163,14 @@ TEST_F(WelcomeLayout, TitleIconIsItsImageOfTheScaledSizeUnstretched) {
     const int size = Px(32);
     HICON icon = TitleIconImage(size);
     ASSERT_NE(icon, nullptr) << "the title icon has no " << size << " px image";
-    TPicture expected(size), shown(size);
+    const testsupport::TWindowSnapshot expected(nullptr, size, size);
     DrawIconEx(expected.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
-    shown.CopyFromScreen(Control(window, ControlId::imgLabel));
-    EXPECT_EQ(shown.PixelsDifferingFrom(expected), 0);
+    const testsupport::TWindowSnapshot shown(Control(window, ControlId::imgLabel), size, size, true);
+    int differing = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) differing += shown.At(x, y) != expected.At(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {

@@ -9,7 +9,8 @@
 #include "payload/file_list.h"
 #include "tests/host/host_test_support.h"
 #include "tests/support/box_answerer.h"
-#include "tests/support/window_snapshot.h"
+#include "tests/support/ink.h"
+#include "tests/support/scale.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
 #include "wizard/form_install.h"
@@ -146,40 +147,16 @@ TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
     EXPECT_EQ(text, SystemText(ERROR_DISK_FULL));
 }
 
-// pb painted through the real canvas into a bitmap: where the ink lies.
-struct TInk {
-    int Top = -1, Left = -1, Right = -1;  // Right: one past the last inked column
-    int FirstLineRight = -1;               // the same within the first line's height
-    bool OnlyIn = true;                    // every inked pixel has the font colour
-};
+using testsupport::Px;
+using testsupport::SystemDpi;
+using testsupport::TInk;
 
+// pb painted through the real canvas into a bitmap: where the ink lies.
 TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
     const int w = form.pb.Width(), h = form.pb.Height();
     const int lineHeight = tk::TextExtent(nullptr, form.pb.Font(), "Tg").cy;
-    const testsupport::TWindowSnapshot picture(form.pb.Handle(), w, h);
-    const COLORREF back = GetSysColor(COLOR_BTNFACE);
-    TInk ink;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = picture.At(x, y);
-            if (c == back) continue;
-            if (ink.Top < 0) ink.Top = y;
-            if (ink.Left < 0 || x < ink.Left) ink.Left = x;
-            if (x + 1 > ink.Right) ink.Right = x + 1;
-            if (y < ink.Top + lineHeight && x + 1 > ink.FirstLineRight) ink.FirstLineRight = x + 1;
-            if (c != fontColor) ink.OnlyIn = false;
-        }
-    }
-    return ink;
-}
-
-// The 96-DPI measure at `dpi`.
-int Px(int designed, int dpi) { return MulDiv(designed, dpi, 96); }
-int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    return testsupport::InkOf(testsupport::TWindowSnapshot(form.pb.Handle(), w, h), w, h, 0,
+                              lineHeight, fontColor);
 }
 
 // Every page's text from the tag's line down, within the usable width, and a
