@@ -1,7 +1,8 @@
 #!/bin/sh
 # Draws the program icon (a spreadsheet grid with a plug) with ImageMagick and
 # writes icons/tessaly.ico (16, 24, 32, 48, 256 px, 32-bit, 48 and 256 as PNG) and
-# icons/form.ico (32 x 32, 16 colours) for the window's title row.
+# icons/form.ico (32 x 32, 16 colours) for the window's title row, with the
+# title icon's group (form.grp, form32.icon) that shares tessaly.ico's 48 and 256.
 set -eu
 cd "$(dirname "$0")/icons"
 tmp=$(mktemp -d)
@@ -29,10 +30,10 @@ for s in 16 24 32 48; do
   convert "$tmp/master.png" -resize ${s}x${s} "$tmp/icon$s.png"
 done
 # Up to 32 px plain bitmaps, which PNG would not make smaller; 48 and 256 px
-# PNG-compressed, 40 % of a bitmap's size.
+# PNG-compressed with 8 bits a channel (Wine reads no 16-bit PNG icons).
 convert "$tmp/icon16.png" "$tmp/icon24.png" "$tmp/icon32.png" "$tmp/small.ico"
-convert "$tmp/icon48.png" -strip -define png:compression-level=9 "$tmp/png48.png"
-convert "$tmp/master.png" -strip -define png:compression-level=9 "$tmp/png256.png"
+convert "$tmp/icon48.png" -depth 8 -strip -define png:compression-level=9 "$tmp/png48.png"
+convert "$tmp/master.png" -depth 8 -strip -define png:compression-level=9 "$tmp/png256.png"
 python3 ../pack_ico.py tessaly.ico "$tmp/small.ico" "$tmp/png48.png" "$tmp/png256.png"
 cp "$tmp/master.png" tessaly.png
 
@@ -41,3 +42,4 @@ convert "$tmp/icon32.png" -background '#c0c0c0' -alpha remove -alpha off \
   +dither -colors 15 -depth 8 "$tmp/form32.rgb"
 convert "$tmp/icon32.png" -alpha extract -depth 8 "$tmp/form32.gray"
 python3 ../pack_ico4.py "$tmp/form32.rgb" "$tmp/form32.gray" form.ico
+python3 ../pack_group.py form.ico tessaly.ico form32.icon form.grp 6

@@ -2,8 +2,9 @@
 # Builds TessalySetup.exe and runs it under Wine against a demo "Orvandel" host,
 # in a Wine prefix of its own (out/demo/wineprefix, made fresh each time).
 # On your display when there is one; otherwise (or with DEMO_HEADLESS=1) under a
-# private Xvfb display, driven through every page, with a picture of each page
-# saved in out/demo/screenshots/. Prints what was installed and registered.
+# private Xvfb display, driven through every page at 150 % and at 100 %, with a
+# picture of each page saved in out/demo/screenshots/ (PAGE-150.png, PAGE.png).
+# Prints what was installed and registered.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,61 +17,78 @@ tour="$root/$build/demo/demo_tour.exe"
 
 demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
-# A fresh prefix with Wine's fonts and a private Xvfb display (stopped at the end).
-sh tests/wine-prefix.sh setup "$demo" >/dev/null
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; sh "$root/tests/wine-prefix.sh" cleanup "$demo"' EXIT
-export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=C
-xvfb_display=$(cat "$demo/wine-display")
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=C
 
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvandel'
 main_program='HKLM\Software\Tarnwick\vintu\MainProgram'
 plugin='HKLM\Software\Tarnwick\VinTu\Plugins\TYMsExcel'
-host_dir="$WINEPREFIX/drive_c/Program Files/Orvandel"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 seed_host() {
   wine reg add "$uninstall" /v SourceDirectory /t REG_SZ /d 'C:\Program Files\Orvandel' /f >/dev/null
 }
-mkdir -p "$host_dir"
-seed_host
-wine reg add "$main_program" /v VersionHi /t REG_DWORD /d 1 /f >/dev/null
-wine reg add "$main_program" /v VersionLo /t REG_DWORD /d 60 /f >/dev/null
-echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
+# start_prefix DIR [LOGPIXELS]: a fresh prefix with Wine's fonts and a private
+# Xvfb display (stopped at the end) in DIR, at that display scale, with the host.
+start_prefix() {
+  TESSALY_LOGPIXELS=${2:-} sh tests/wine-prefix.sh setup "$1" >/dev/null
+  export WINEPREFIX="$1/wineprefix"
+  xvfb_display=$(cat "$1/wine-display")
+  host_dir="$WINEPREFIX/drive_c/Program Files/Orvandel"
+  mkdir -p "$host_dir"
+  seed_host
+  wine reg add "$main_program" /v VersionHi /t REG_DWORD /d 1 /f >/dev/null
+  wine reg add "$main_program" /v VersionLo /t REG_DWORD /d 60 /f >/dev/null
+}
 
 to_png() { convert "$1" "$2" && rm -f "$1" && echo "  $2"; }
 
-if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Running the setup on your display $DISPLAY: click through it."
-  wine "$exe"
-else
+# tour_pages SUFFIX: every page driven under the prefix's Xvfb display, each
+# picture saved as screenshots/PAGE$SUFFIX.png.
+tour_pages() {
   export DISPLAY="$xvfb_display"
   shots="$demo/screenshots"
-  echo "No display: driving the setup under Xvfb $DISPLAY."
-
   # 1. The copy page, held back by a named pipe drained slowly, then cancelled.
   mkfifo "$host_dir/TYForMsExcel.plgn"
   sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn" "$demo/drained.bin" 16384 0.1 &
   reader=$!
-  wine "$tour" copy "$(winpath "$exe")" "$(winpath "$shots/copy.bmp")"
+  wine "$tour" copy "$(winpath "$exe")" "$(winpath "$shots/copy$1.bmp")"
   kill "$reader" 2>/dev/null || true
   reader=""
   rm -f "$host_dir"/* "$demo/drained.bin"
 
   # 2. The real installation: welcome, copy, finish, Finish registers.
-  wine "$tour" install "$(winpath "$exe")" "$(winpath "$shots/welcome.bmp")" \
-    "$(winpath "$shots/finish.bmp")"
+  wine "$tour" install "$(winpath "$exe")" "$(winpath "$shots/welcome$1.bmp")" \
+    "$(winpath "$shots/finish$1.bmp")"
 
   # 3. Without the host's uninstall entry: the warning page.
   wine reg delete "$uninstall" /f >/dev/null
-  wine "$tour" warning "$(winpath "$exe")" "$(winpath "$shots/warning.bmp")"
+  wine "$tour" warning "$(winpath "$exe")" "$(winpath "$shots/warning$1.bmp")"
   seed_host
 
   echo "Pictures of the pages:"
   for page in welcome copy finish warning; do
-    [ -f "$shots/$page.bmp" ] && to_png "$shots/$page.bmp" "$shots/$page.png"
+    [ -f "$shots/$page$1.bmp" ] && to_png "$shots/$page$1.bmp" "$shots/$page$1.png"
   done
+}
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  start_prefix "$demo"
+  echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
+  echo "Running the setup on your display $DISPLAY: click through it."
+  wine "$exe"
+else
+  # First at 150 % (144 DPI) in a prefix of that scale, then at 100 %, whose
+  # prefix is the one reported below.
+  start_prefix "$demo/150" 144
+  echo "No display: driving the setup at 150 % under Xvfb $xvfb_display."
+  tour_pages -150
+  sh tests/wine-prefix.sh cleanup "$demo/150"
+  start_prefix "$demo"
+  echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
+  echo "Driving the setup at 100 % under Xvfb $xvfb_display."
+  tour_pages ""
 fi
 
 # Every item payload.rc declares, under its own file name; any other outcome fails the demo.

@@ -1,6 +1,7 @@
 #!/bin/sh
 # setup BUILD: a fresh Wine prefix and a private Xvfb display for one test run.
 # cleanup BUILD: stop the prefix's wineserver and the display.
+# TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale.
 set -eu
 action=$1
 build=$2
@@ -22,6 +23,7 @@ case "$action" in
 setup)
   stop_all
   rm -rf "$WINEPREFIX"
+  mkdir -p "$build"
   # A display of our own, so tests never touch the developer's screen.
   n=90
   while :; do
@@ -47,6 +49,15 @@ setup)
   cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # Without a window manager Wine waits ~2 s on every hidden window unless unmanaged.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  if [ -n "${TESSALY_LOGPIXELS:-}" ]; then
+    for key in 'HKCU\Control Panel\Desktop' \
+      'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$TESSALY_LOGPIXELS" /f >/dev/null 2>&1
+    done
+    # Wine reads the scale when its server starts.
+    wineserver -k
+    wineserver -w
+  fi
   # Keep a wineserver and one Wine process alive, detached from CTest's pipes,
   # so each test starts in ~0.2 s instead of ~1.5 s.
   setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true

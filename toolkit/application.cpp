@@ -68,15 +68,39 @@ TForm::~TForm() {
 }
 
 void TForm::SetClientSize(int width, int height) {
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, FormStyle, FALSE, FormExStyle);
+    clientWidth_ = width;
+    clientHeight_ = height;
+    RECT r{0, 0, Scaled(width), Scaled(height)};
+    AdjustWindowRectForDpi(r, FormStyle, FormExStyle, Dpi());
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
 void TForm::Create() {
     CreateHandle(nullptr, 0);
+    ScaleFont(WindowDpi(Handle()));
+    SetClientSize(clientWidth_, clientHeight_);
     CreateControls();
     if (OnCreate) OnCreate(this);
+}
+
+namespace {
+BOOL CALLBACK ChangeChildScale(HWND child, LPARAM dpi) {
+    if (TControl* control = TControl::FromHandle(child)) control->ChangeScale(static_cast<int>(dpi));
+    return TRUE;
+}
+}  // namespace
+
+// Everything is scaled from its 96-DPI design again, not from its last
+// scale, so moving back and forth never drifts; the window takes the
+// rectangle Windows suggests.
+bool TForm::WMDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const int dpi = LOWORD(wParam);
+    ScaleFont(dpi);
+    EnumChildWindows(Handle(), ChangeChildScale, dpi);
+    const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (OnAfterMonitorDpiChanged) OnAfterMonitorDpiChanged(this);
+    return true;
 }
 
 void TForm::Show() {

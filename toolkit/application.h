@@ -10,6 +10,8 @@ namespace tk {
 // A fixed-size top-level window (caption, system menu, minimise box) with an
 // exact client size, centred when first shown. Creation has two phases: the
 // constructor, then Create(): the window, CreateControls, then OnCreate.
+// It and its controls are scaled to the window's DPI at creation, and again
+// in place when the window moves to a monitor of another scale.
 class TForm : public TControl {
 public:
     TForm();
@@ -23,6 +25,7 @@ public:
     // runs (from inside its message box) is answered after it.
     void Close();
 
+    // In pixels at 96 DPI.
     void SetClientSize(int width, int height);
 
     TNotifyEvent OnCreate;
@@ -31,6 +34,8 @@ public:
     // The session ends now (WM_ENDSESSION), and the process with it once this
     // returns: whatever must not be left half done ends here.
     TNotifyEvent OnEndSession;
+    // The form and its controls were scaled to a new DPI and placed as designed.
+    TNotifyEvent OnAfterMonitorDpiChanged;
 
 protected:
     // Creates the child controls; runs before OnCreate.
@@ -48,11 +53,13 @@ protected:
         if (OnEndSession) OnEndSession(this);
     }
     void WMNCDestroy() override;
+    bool WMDpiChanged(WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool AskClose();  // runs the query once
     void FocusFirstControl();
 
+    int clientWidth_ = 0, clientHeight_ = 0;
     bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
     HWND lastFocus_ = nullptr;
 };

@@ -34,9 +34,22 @@ TControl::TControl(const TWindowClass& windowClass) : class_(windowClass), font_
 TControl::~TControl() { DestroyHandle(); }
 
 void TControl::Create(TControl& parent, const TPlacement& placement) {
-    SetBounds(placement.Left, placement.Top, placement.Width, placement.Height);  // no window yet
+    placement_ = placement;
     if (parentFont_) font_ = parent.Font();
+    TControl::ChangeScale(parent.dpi_);  // no window yet
     CreateHandle(parent.Handle(), placement.Id);
+}
+
+void TControl::ScaleFont(int dpi) {
+    dpi_ = dpi;
+    font_.SetDpi(dpi);
+    if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+}
+
+void TControl::ChangeScale(int dpi) {
+    ScaleFont(dpi);
+    SetBounds(Scaled(placement_.Left), Scaled(placement_.Top), Scaled(placement_.Width),
+              Scaled(placement_.Height));
 }
 
 void TControl::CreateHandle(HWND parent, int id) {
@@ -137,6 +150,7 @@ void TControl::SetVisible(bool visible) {
 
 void TControl::SetFont(const TFont& font) {
     font_ = font;
+    font_.SetDpi(dpi_);
     parentFont_ = false;
     if (!handle_) return;
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
@@ -209,6 +223,9 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             // the default button; refuse, so the look never promises that Enter
             // clicks some other button.
             wParam = (wParam & ~static_cast<WPARAM>(0x0F)) | BS_PUSHBUTTON;
+            break;
+        case DpiChangedMessage:
+            if (self->WMDpiChanged(wParam, lParam)) return 0;
             break;
         case WM_NCDESTROY:
             self->Detach();

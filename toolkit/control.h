@@ -60,8 +60,8 @@ private:
     T old_;
 };
 
-// A child's control ID and rectangle in its parent's client coordinates (a
-// size of 0 for a control that sizes itself).
+// A child's control ID and rectangle in its parent's client coordinates at
+// 96 DPI (a size of 0 for a control that sizes itself).
 struct TPlacement {
     int Id, Left, Top, Width, Height;
 };
@@ -70,7 +70,7 @@ struct TPlacement {
 // from WM_NCCREATE on); WndProc's one switch sends each message to its named
 // handler below, and an error escaping one goes to the application's handler.
 // Its state may be set before the window exists; the font is the parent's copy
-// until SetFont.
+// until SetFont. Its placement and font are scaled to its parent's DPI.
 class TControl : public TObject {
 public:
     explicit TControl(const TWindowClass& windowClass);
@@ -80,12 +80,19 @@ public:
 
     // Makes the window as a child of `parent`, whose window must exist.
     void Create(TControl& parent, const TPlacement& placement);
+    // Places the child window as designed and makes its font anew at `dpi`, in place.
+    virtual void ChangeScale(int dpi);
 
     HWND Handle() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
     // The object behind a window of this thread made by this toolkit, or nullptr.
     static TControl* FromHandle(HWND hwnd);
 
+    // The DPI it is scaled to, and a 96-DPI measure at that DPI.
+    int Dpi() const { return dpi_; }
+    int Scaled(int value) const { return Scale(value, dpi_); }
+
+    // Its rectangle in pixels, as the window has it.
     int Left() const { return left_; }
     int Top() const { return top_; }
     int Width() const { return width_; }
@@ -118,6 +125,8 @@ protected:
     RECT PaintBackground(HDC dc) const;
     // Called once the window exists (e.g. to size to content).
     virtual void CreateWnd() {}
+    // Takes `dpi` for itself and its font.
+    void ScaleFont(int dpi);
 
     // One handler per message kind; a bool one returns false to leave the
     // message to the default procedure. Paint serves our own classes only.
@@ -128,6 +137,7 @@ protected:
     virtual bool WMQueryEndSession() { return true; }
     virtual void WMEndSession() {}
     virtual void WMNCDestroy() {}
+    virtual bool WMDpiChanged(WPARAM, LPARAM) { return false; }
     // A notification (BN_CLICKED...) this control sent to its parent.
     virtual void Notify(WORD) {}
 
@@ -140,6 +150,8 @@ private:
     const TWindowClass class_;
     HWND handle_ = nullptr;
     WNDPROC inherited_ = nullptr;  // the system class's procedure when subclassed
+    TPlacement placement_{};
+    int dpi_ = DesignDpi;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::string caption_;
     TFont font_;

@@ -1,6 +1,7 @@
 #include "toolkit/controls.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "toolkit/exception.h"
 
@@ -17,14 +18,14 @@ void TButton::Notify(WORD code) {
 }
 
 void TGroupBox::Paint(HDC dc) {
-    constexpr int CaptionLeft = 8;
+    const int captionLeft = Scaled(8), padding = Scaled(2);
     RECT frame = PaintBackground(dc);
     const SIZE text = TextExtent(dc, Font(), Caption());
     frame.top = text.cy / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (Caption().empty()) return;
-    FillSolid(dc, RECT{CaptionLeft, 0, CaptionLeft + text.cx + 4, text.cy}, clBtnFace);
-    PaintText(dc, CaptionLeft + 2, 0, Caption(), Font(), nullptr);
+    FillSolid(dc, RECT{captionLeft, 0, captionLeft + text.cx + 2 * padding, text.cy}, clBtnFace);
+    PaintText(dc, captionLeft + padding, 0, Caption(), Font(), nullptr);
 }
 
 void TLabel::CreateWnd() {
@@ -42,12 +43,40 @@ void TLabel::AdjustSize() {
     SetBounds(Left(), Top(), size.cx, size.cy);
 }
 
-void TImage::LoadIcon(const char* name) {
-    icon_.reset(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    iconWidth_ = icon_ ? GetSystemMetrics(SM_CXICON) : 0;
-    iconHeight_ = icon_ ? GetSystemMetrics(SM_CYICON) : 0;
-    SetBounds(Left(), Top(), iconWidth_, iconHeight_);
+namespace {
+
+// Group `name`'s image of `size` pixels, else its smallest larger one scaled
+// down (a smaller one scaled up blurs), else its largest one scaled up.
+HICON LoadIconOfSize(const char* name, int size) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC group = FindResourceA(module, name, RT_GROUP_ICON);
+    if (!group) return nullptr;
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    constexpr int HeaderBytes = 6, EntryBytes = 14, IdOffset = 12;
+    const int count = directory[4] | directory[5] << 8;
+    int bestScore = INT_MAX;
+    WORD bestId = 0;
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = directory + HeaderBytes + i * EntryBytes;
+        const int width = entry[0] ? entry[0] : 256;
+        const int score = width >= size ? width - size : 1024 + size - width;
+        if (score < bestScore) {
+            bestScore = score;
+            bestId = static_cast<WORD>(entry[IdOffset] | entry[IdOffset + 1] << 8);
+        }
+    }
+    HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(bestId), RT_ICON);
+    if (!image) return nullptr;
+    constexpr DWORD IconFormat = 0x00030000;  // the resource format of every icon since Windows 3
+    return CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, image))),
+                                    SizeofResource(module, image), TRUE, IconFormat, size, size,
+                                    LR_DEFAULTCOLOR);
+}
+
+}  // namespace
+
+void TImage::CreateWnd() {
+    if (iconName_) icon_.reset(LoadIconOfSize(iconName_, Width()));
 }
 
 TCanvas& TPaintBox::Canvas() {

@@ -49,6 +49,10 @@ class TLabel : public TControl {
 public:
     TLabel() : TControl({"TkLabel"}) {}
     void SetCaption(const std::string& caption) override;
+    void ChangeScale(int dpi) override {
+        TControl::ChangeScale(dpi);
+        AdjustSize();
+    }
 
 protected:
     void CreateWnd() override;
@@ -61,23 +65,28 @@ private:
     void AdjustSize();
 };
 
-// An icon at the system's large icon size (SM_CXICON), sized to it.
+// A square box showing an icon of the exe, drawn from the icon group's image
+// of the box's size in pixels, or scaled down from a larger one.
 class TImage : public TControl {
 public:
     TImage() : TControl({"TkImage"}) {}
-    // Loads the exe's icon resource `name`; the control takes its size.
-    void LoadIcon(const char* name);
+    // The exe's icon group `name`; its image is picked once the box has a size.
+    void LoadIcon(const char* name) { iconName_ = name; }
+    void ChangeScale(int dpi) override {
+        TControl::ChangeScale(dpi);
+        CreateWnd();
+    }
 
 protected:
-    void CreateWnd() override { SetBounds(Left(), Top(), iconWidth_, iconHeight_); }
+    void CreateWnd() override;
     void Paint(HDC dc) override {
         PaintBackground(dc);
-        if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), iconWidth_, iconHeight_, 0, nullptr, DI_NORMAL);
+        if (icon_) DrawIconEx(dc, 0, 0, icon_.get(), Width(), Width(), 0, nullptr, DI_NORMAL);
     }
 
 private:
+    const char* iconName_ = nullptr;
     std::unique_ptr<HICON__, FreeWith<DestroyIcon>> icon_;
-    int iconWidth_ = 0, iconHeight_ = 0;
 };
 
 // A double-buffered surface painted by OnPaint, from the button face up; Canvas()

@@ -10,7 +10,7 @@ void FillSolid(HDC dc, const RECT& rect, TColor color) {
 HFONT TFont::Handle() const {
     if (!handle_.get()) {
         LOGFONTA lf{};
-        lf.lfHeight = d_.height;
+        lf.lfHeight = Scale(d_.height, d_.dpi);
         const int bits = static_cast<int>(d_.style);
         lf.lfWeight = (bits & static_cast<int>(TFontStyle::Bold)) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (bits & static_cast<int>(TFontStyle::Italic)) ? TRUE : FALSE;

@@ -5,6 +5,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "toolkit/dpi.h"
+
 namespace tk {
 
 // An RGB colour, or a system colour index marked by the high bit (resolved
@@ -74,13 +76,14 @@ void FillSolid(HDC dc, const RECT& rect, TColor color);
 enum class TFontStyle { Regular = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
 
 // A font description (face, height, style, colour) with its HFONT made on
-// first use. Height is the character height in pixels, negative as GDI takes
-// it (-11 is 8 point at 96 dpi). Copies share nothing: each makes its own HFONT.
+// first use. Height is the character height in pixels at 96 DPI, negative as
+// GDI takes it (-11 is 8 point), scaled to the font's DPI when the HFONT is
+// made. Copies share nothing: each makes its own HFONT.
 class TFont {
 public:
     TFont(std::string name, int height, TFontStyle style = TFontStyle::Regular,
           TColor color = clWindowText)
-        : d_{std::move(name), height, style, color} {}
+        : d_{std::move(name), height, style, color, DesignDpi} {}
     TFont(const TFont& other) : d_(other.d_) {}
     TFont& operator=(const TFont& other) {
         if (this != &other) handle_.reset();
@@ -90,11 +93,16 @@ public:
 
     TColor Color() const { return d_.color; }
     void SetColor(TColor color) { d_.color = color; }  // takes effect at the next paint
+    // A new DPI makes the HFONT anew at its next use.
+    void SetDpi(int dpi) {
+        if (dpi != d_.dpi) handle_.reset();
+        d_.dpi = dpi;
+    }
 
     HFONT Handle() const;
 
 private:
-    struct { std::string name; int height; TFontStyle style; TColor color; } d_;
+    struct { std::string name; int height; TFontStyle style; TColor color; int dpi; } d_;
     mutable UniqueGdiObject<HFONT> handle_;
 };
 

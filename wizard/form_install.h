@@ -43,6 +43,7 @@ public:
     void btnHomePageClick(tk::TObject* Sender);
     void pbPaint(tk::TObject* Sender);
     void FormShow(tk::TObject* Sender);
+    void FormAfterMonitorDpiChanged(tk::TObject* Sender);
 
     // Does the current page's work, then shows the next page.
     void NextStage();
@@ -60,6 +61,9 @@ public:
 
 protected:
     void CreateControls() override;
+
+private:
+    void CentreTitleRow();
 };
 
 // The one wizard form; set before its creation handler runs.

@@ -10,6 +10,7 @@ namespace {
 constexpr int FormClientWidth = 492;
 constexpr int FormClientHeight = 325;
 constexpr int TitleGap = 8;  // between the icon and the title
+constexpr int IconSize = 32;
 constexpr char FormIconName[] = "FORMICON";
 constexpr char TitleText[] = "Tessaly for MS Excel V2.6 Install ";
 
@@ -21,6 +22,7 @@ TfrmInstall::TfrmInstall() {
     SetClientSize(FormClientWidth, FormClientHeight);
     OnCreate = {this, &TfrmInstall::FormCreate};
     OnShow = {this, &TfrmInstall::FormShow};
+    OnAfterMonitorDpiChanged = {this, &TfrmInstall::FormAfterMonitorDpiChanged};
     OnCloseQuery = {this, &TfrmInstall::FormCloseQuery};
     OnEndSession = {this, &TfrmInstall::FormEndSession};
     btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
@@ -39,7 +41,7 @@ void TfrmInstall::CreateControls() {
     lblCaption.Create(pnlMain, {ControlId::lblCaption, 104, 20, 0, 0});
 
     imgLabel.LoadIcon(FormIconName);
-    imgLabel.Create(pnlMain, {ControlId::imgLabel, 64, 16, 0, 0});
+    imgLabel.Create(pnlMain, {ControlId::imgLabel, 64, 16, IconSize, IconSize});
 
     pnlProgress.Create(pnlMain, {ControlId::pnlProgress, 8, 56, 476, 224});
 
@@ -78,11 +80,19 @@ void TfrmInstall::CreateControls() {
     btnCancel.Create(*this, {ControlId::btnCancel, 408, 297, 75, 25});
 }
 
-// Writes the title and centres it together with the icon across pnlMain,
-// 8 pixels apart; an odd free pixel goes to the right.
 void TfrmInstall::FormShow(tk::TObject*) {
     lblCaption.SetCaption(TitleText);
-    const int freeWidth = pnlMain.Width() - imgLabel.Width() - lblCaption.Width() - TitleGap;
+    CentreTitleRow();
+}
+
+// The title's width follows its font, not the scale: centred anew.
+void TfrmInstall::FormAfterMonitorDpiChanged(tk::TObject*) { CentreTitleRow(); }
+
+// The icon and the title across pnlMain, 8 pixels (at 96 DPI) apart; an odd
+// free pixel goes to the right.
+void TfrmInstall::CentreTitleRow() {
+    const int gap = Scaled(TitleGap);
+    const int freeWidth = pnlMain.Width() - imgLabel.Width() - lblCaption.Width() - gap;
     imgLabel.SetLeft(freeWidth / 2);
-    lblCaption.SetLeft(imgLabel.Left() + imgLabel.Width() + TitleGap);
+    lblCaption.SetLeft(imgLabel.Left() + imgLabel.Width() + gap);
 }

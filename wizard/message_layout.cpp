@@ -1,5 +1,7 @@
 #include "wizard/message_layout.h"
 
+#include "toolkit/dpi.h"
+
 namespace {
 
 constexpr int LeftMargin = 12;
@@ -10,11 +12,12 @@ constexpr char Blank = ' ';
 // Collects words into the pending line and emits each finished line as placed pieces.
 class TLineBuilder {
 public:
-    TLineBuilder(int BoxWidth, int FirstLineY, const TTextMeasurer& Measure,
+    TLineBuilder(int BoxWidth, int FirstLineY, const TTextMeasurer& Measure, int Dpi,
                  std::vector<TPlacedWord>& Placed)
-        : Measure(Measure), Placed(Placed), UsableWidth(BoxWidth - HorizontalMargins),
+        : Measure(Measure), Placed(Placed), Left(tk::Scale(LeftMargin, Dpi)),
+          UsableWidth(BoxWidth - tk::Scale(HorizontalMargins, Dpi)),
           BlankWidth(Measure.TextWidth(std::string(1, Blank))),
-          LineHeight(Measure.TextHeight("Tg") + LineSpacing), Y(FirstLineY),
+          LineHeight(Measure.TextHeight("Tg") + tk::Scale(LineSpacing, Dpi)), Y(FirstLineY),
           PendingWidth(-BlankWidth)
     {
     }
@@ -71,7 +74,7 @@ private:
 
     void DrawPending(int Gap)
     {
-        int X = LeftMargin;
+        int X = Left;
         std::string Piece;
         for (std::string::size_type i = 0; i < Pending.size(); ++i) {
             const char Byte = Pending[i];
@@ -88,6 +91,7 @@ private:
 
     const TTextMeasurer& Measure;
     std::vector<TPlacedWord>& Placed;
+    const int Left;
     const int UsableWidth;
     const int BlankWidth;
     const int LineHeight;
@@ -102,13 +106,13 @@ private:
 } // namespace
 
 std::vector<TPlacedWord> LayoutJustified(const std::string& Text, int BoxWidth, int FirstLineY,
-                                         const TTextMeasurer& Measure)
+                                         const TTextMeasurer& Measure, int Dpi)
 {
     std::vector<TPlacedWord> Placed;
     const std::string Message = Text.substr(0, Text.find('\0'));
     if (Message.empty())
         return Placed;
-    TLineBuilder Lines(BoxWidth, FirstLineY, Measure, Placed);
+    TLineBuilder Lines(BoxWidth, FirstLineY, Measure, Dpi, Placed);
     const std::string::size_type LastPosition = Message.size() - 1;
     for (std::string::size_type i = 0; i <= LastPosition; ++i)
         Lines.AddByte(Message[i], i == LastPosition);

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "tests/e2e/flow_support.h"
+#include "tests/support/ink.h"
+#include "tests/support/scale.h"
 #include "wizard/control_ids.h"
 #include "wizard/page_texts.h"
 
@@ -69,6 +71,27 @@ void ExpectFinishPage(const TPage& p) {
     EXPECT_EQ(p.Focus, ControlId::btnNext);
 }
 
+// The page's message as the screen shows it in pb, from the line of its tag
+// (22, or 38 below the warning labels) down: within the usable width, and a
+// justified first line reaching its right end but for the few pixels an
+// uneven division of the gaps leaves there. At 96 DPI, scaled to the system's.
+void ExpectMessageFillsItsWidth(HWND window, int tag, bool justified = true) {
+    using testsupport::Px;
+    ASSERT_TRUE(WaitUntil([&] { return FullyPainted(window); }, PageTimeoutMs));
+    HWND pb = Control(window, ControlId::pb);
+    const SIZE box = ClientSize(pb);
+    const int lineHeight = TextExtentInFont("MS Sans Serif", Px(-11), true, false, "Tg").cy;
+    const testsupport::TInk ink = testsupport::InkOf(testsupport::TWindowSnapshot(pb, box.cx, box.cy, true),
+                                                     box.cx, box.cy, Px(tag), lineHeight, 0);
+    const int usableRight = Px(12) + box.cx - Px(28);
+    EXPECT_LT(ink.Top, Px(tag) + lineHeight);
+    EXPECT_GE(ink.Left, Px(12));
+    EXPECT_LE(ink.Right, usableRight);
+    if (justified) {
+        EXPECT_GE(ink.FirstLineRight, usableRight - Px(12));
+    }
+}
+
 // Each page is waited for by its last action: the finish page disables Cancel, the
 // warning page focuses the download button.
 bool OnFinishPage(HWND window) {
@@ -81,7 +104,10 @@ bool OnWarningPage(HWND window) { return ReadPage(window).Focus == ControlId::bt
 // The setup's window, started and on its welcome page.
 HWND StartWizard(TApp& app) {
     HWND window = app.WaitForWindow(ControlId::btnCancel);
-    if (window) ExpectWelcomePage(ReadPage(window));
+    if (window) {
+        ExpectWelcomePage(ReadPage(window));
+        ExpectMessageFillsItsWidth(window, 22);
+    }
     return window;
 }
 
@@ -174,6 +200,7 @@ TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
     ClickNext(window);
     ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
     ExpectWarningPage(ReadPage(window));
+    ExpectMessageFillsItsWidth(window, 38);
     ClickNext(window);
     ExpectClosesWithoutBox(app);
     ExpectNothingRegistered();
@@ -205,6 +232,7 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     ClickNext(window);
     ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
     ExpectFinishPage(ReadPage(window));
+    ExpectMessageFillsItsWidth(window, 22);
     EXPECT_EQ(GaugeText(window), "100%");
     ExpectPayloadInstalled(folder);
     ExpectNothingRegistered();
@@ -376,6 +404,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
         ASSERT_TRUE(SendMessageTimeoutA(next, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result));
     }
     ExpectCopyPage(ReadPage(window));
+    ExpectMessageFillsItsWidth(window, 22, false);
     EXPECT_LT(Drained().size(), PayloadItem(1).size()) << "the copy had ended already";
     ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
     ExpectPayloadInstalled(folder, 2);

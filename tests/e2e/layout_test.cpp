@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "tests/e2e/driver.h"
+#include "tests/support/scale.h"
+#include "tests/support/window_snapshot.h"
 #include "wizard/control_ids.h"
 
 using namespace e2e;
+using testsupport::Px;
 
 namespace {
 
@@ -50,8 +55,8 @@ constexpr Expected FixedControls[] = {
 TEST_F(WelcomeLayout, WindowIsFixedSizeMinimisableAndTitledInstall) {
     EXPECT_EQ(Text(window), "Install");
     const SIZE client = ClientSize(window);
-    EXPECT_EQ(client.cx, 492);
-    EXPECT_EQ(client.cy, 325);
+    EXPECT_EQ(client.cx, Px(492));
+    EXPECT_EQ(client.cy, Px(325));
     const LONG style = GetWindowLongA(window, GWL_STYLE);
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -75,11 +80,25 @@ TEST_F(WelcomeLayout, ControlsHaveTheirParentsPositionsSizesAndStartVisibility) 
         HWND parent = e.parentId ? Control(window, e.parentId) : window;
         EXPECT_EQ(GetParent(control), parent);
         const RECT r = ClientRect(control);
-        EXPECT_EQ(r.left, e.left);
-        EXPECT_EQ(r.top, e.top);
-        EXPECT_EQ(r.right - r.left, e.width);
-        EXPECT_EQ(r.bottom - r.top, e.height);
+        EXPECT_EQ(r.left, Px(e.left));
+        EXPECT_EQ(r.top, Px(e.top));
+        EXPECT_EQ(r.right - r.left, Px(e.width));
+        EXPECT_EQ(r.bottom - r.top, Px(e.height));
         EXPECT_EQ(IsShown(control), e.visible);
+    }
+}
+
+TEST_F(WelcomeLayout, ButtonCaptionsFitInsideTheirButtons) {
+    for (int id : {ControlId::btnNext, ControlId::btnCancel, ControlId::btnDownLoad,
+                   ControlId::btnHomePage}) {
+        HWND button = Control(window, id);
+        std::string caption = Text(button);
+        caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+        const SIZE text = TextExtentInFont("MS Sans Serif", Px(-11), false, false, caption);
+        const SIZE box = ClientSize(button);
+        // Inside the 3D border and the focus rectangle.
+        EXPECT_LE(text.cx, box.cx - 2 * Px(4)) << caption;
+        EXPECT_LE(text.cy, box.cy - 2 * Px(3)) << caption;
     }
 }
 
@@ -104,19 +123,54 @@ TEST_F(WelcomeLayout, TitleRowIsCentredByItsMeasuredWidth) {
     ASSERT_NE(caption, nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Text(caption), "Tessaly for MS Excel V2.6 Install ");
-    const SIZE title = TextExtentInFont("Tahoma", -19, true, true, Text(caption));
+    const SIZE title = TextExtentInFont("Tahoma", Px(-19), true, true, Text(caption));
     const RECT label = ClientRect(caption);
     const RECT icon = ClientRect(image);
     EXPECT_EQ(label.right - label.left, title.cx);
     EXPECT_EQ(label.bottom - label.top, title.cy);
-    EXPECT_EQ(label.top, 20);
-    EXPECT_EQ(icon.right - icon.left, 32);
-    EXPECT_EQ(icon.bottom - icon.top, 32);
-    EXPECT_EQ(icon.top, 16);
-    EXPECT_EQ(icon.left, (452 - title.cx) / 2);
-    EXPECT_EQ(label.left, icon.left + 40);
+    EXPECT_EQ(label.top, Px(20));
+    EXPECT_EQ(icon.right - icon.left, Px(32));
+    EXPECT_EQ(icon.bottom - icon.top, Px(32));
+    EXPECT_EQ(icon.top, Px(16));
+    EXPECT_EQ(icon.left, (Px(492) - Px(32) - Px(8) - title.cx) / 2);
+    EXPECT_EQ(label.left, icon.left + Px(32) + Px(8));
+    EXPECT_LE(label.right, Px(492));
     EXPECT_EQ(GetParent(caption), Control(window, ControlId::pnlMain));
     EXPECT_EQ(GetParent(image), Control(window, ControlId::pnlMain));
+}
+
+// The title icon group's image of exactly `size` pixels, from the exe's file.
+HICON TitleIconImage(int size) {
+    HMODULE exe = LoadLibraryExA(ProductExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) return nullptr;
+    HICON icon = nullptr;
+    if (HRSRC group = FindResourceA(exe, "FORMICON", RT_GROUP_ICON)) {
+        const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(exe, group)));
+        for (int i = 0; i < (dir[4] | dir[5] << 8); ++i) {
+            const BYTE* entry = dir + 6 + 14 * i;
+            if ((entry[0] ? entry[0] : 256) != size) continue;
+            HRSRC image = FindResourceA(exe, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), RT_ICON);
+            icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(exe, image))),
+                                            SizeofResource(exe, image), TRUE, 0x00030000, size, size, 0);
+        }
+    }
+    FreeLibrary(exe);
+    return icon;
+}
+
+TEST_F(WelcomeLayout, TitleIconIsItsImageOfTheScaledSizeUnstretched) {
+    ASSERT_TRUE(WaitUntil([&] { return FullyPainted(window); }, 5000));
+    const int size = Px(32);
+    HICON icon = TitleIconImage(size);
+    ASSERT_NE(icon, nullptr) << "the title icon has no " << size << " px image";
+    const testsupport::TWindowSnapshot expected(nullptr, size, size);
+    DrawIconEx(expected.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+    const testsupport::TWindowSnapshot shown(Control(window, ControlId::imgLabel), size, size, true);
+    int differing = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) differing += shown.At(x, y) != expected.At(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
@@ -133,9 +187,10 @@ TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
         EXPECT_EQ(GetParent(label), Control(window, ControlId::pnlProgress));
         EXPECT_EQ(Text(label), l.text);
         const RECT r = ClientRect(label);
-        const SIZE measured = TextExtentInFont("MS Sans Serif", l.fontHeight, true, false, l.text);
-        EXPECT_EQ(r.left, l.left);
-        EXPECT_EQ(r.top, l.top);
+        const SIZE measured = TextExtentInFont("MS Sans Serif", Px(l.fontHeight), true, false, l.text);
+        EXPECT_EQ(r.left, Px(l.left));
+        EXPECT_EQ(r.top, Px(l.top));
+        EXPECT_LE(r.right, Px(476));
         EXPECT_EQ(r.right - r.left, measured.cx);
         EXPECT_EQ(r.bottom - r.top, measured.cy);
         EXPECT_FALSE(IsShown(label));

@@ -4,10 +4,13 @@
 namespace testsupport {
 
 // A control's picture as it paints it, into a 32-bit memory bitmap through
-// WM_PRINTCLIENT: pixels read back exactly, with or without a display.
+// WM_PRINTCLIENT: pixels read back exactly, with or without a display. From
+// another process, `fromScreen` takes what the screen shows of its client
+// area instead; with no window the picture starts in the button face colour.
 class TWindowSnapshot {
 public:
-    TWindowSnapshot(HWND window, int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
+    TWindowSnapshot(HWND window, int width, int height, bool fromScreen = false)
+        : dc_(CreateCompatibleDC(nullptr)) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
         bi.bmiHeader.biWidth = width;
@@ -17,7 +20,17 @@ public:
         void* bits = nullptr;
         bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+        const RECT all{0, 0, width, height};
+        FillRect(dc_, &all, GetSysColorBrush(COLOR_BTNFACE));
+        if (window && fromScreen) {
+            POINT origin{0, 0};
+            ClientToScreen(window, &origin);
+            HDC screen = GetDC(nullptr);
+            BitBlt(dc_, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+            ReleaseDC(nullptr, screen);
+        } else if (window) {
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+        }
         GdiFlush();
     }
     ~TWindowSnapshot() {
@@ -29,6 +42,7 @@ public:
     TWindowSnapshot& operator=(const TWindowSnapshot&) = delete;
 
     COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    HDC dc() const { return dc_; }
 
 private:
     HDC dc_;

@@ -9,7 +9,8 @@
 #include "payload/file_list.h"
 #include "tests/host/host_test_support.h"
 #include "tests/support/box_answerer.h"
-#include "tests/support/window_snapshot.h"
+#include "tests/support/ink.h"
+#include "tests/support/scale.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
 #include "wizard/form_install.h"
@@ -146,28 +147,14 @@ TEST(ShowSystemError, CodeWithoutSystemTextShowsTheCodeUnderTheSameCaption) {
     EXPECT_EQ(text, SystemText(ERROR_DISK_FULL));
 }
 
-// pb painted through the real canvas into a bitmap: where the ink lies.
-struct TInk {
-    int Top = -1, Left = -1, Right = -1;  // Right: one past the last inked column
-    bool OnlyIn = true;                    // every inked pixel has the font colour
-};
+using testsupport::TInk;
 
+// pb painted through the real canvas into a bitmap: where the ink lies.
 TInk PaintedInk(TfrmInstall& form, COLORREF fontColor) {
     const int w = form.pb.Width(), h = form.pb.Height();
-    const testsupport::TWindowSnapshot picture(form.pb.Handle(), w, h);
-    const COLORREF back = GetSysColor(COLOR_BTNFACE);
-    TInk ink;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = picture.At(x, y);
-            if (c == back) continue;
-            if (ink.Top < 0) ink.Top = y;
-            if (ink.Left < 0 || x < ink.Left) ink.Left = x;
-            if (x + 1 > ink.Right) ink.Right = x + 1;
-            if (c != fontColor) ink.OnlyIn = false;
-        }
-    }
-    return ink;
+    const int lineHeight = tk::TextExtent(nullptr, form.pb.Font(), "Tg").cy;
+    return testsupport::InkOf(testsupport::TWindowSnapshot(form.pb.Handle(), w, h), w, h, 0,
+                              lineHeight, fontColor);
 }
 
 TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
@@ -185,6 +172,64 @@ TEST_F(FlowSeam, PageTextsPaintWithinTheUsableWidthFromTheTag) {
         EXPECT_LE(ink.Right, 12 + 446);
         EXPECT_TRUE(ink.OnlyIn);
     }
+}
+
+int FontHeight(const tk::TControl& control) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control.Handle(), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    return font.lfHeight;
+}
+
+// As when the window moves to a monitor at 200 %: scaled from its 96-DPI
+// design in place, labels sized in their fonts made anew, the title row
+// centred again, the suggested rectangle taken.
+TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
+    ASSERT_EQ(testsupport::SystemDpi(), 96);
+    form->Show();
+    tk::TControl* const fixed[] = {&form->pnlMain, &form->pnlProgress, &form->pb, &form->gbxProgress,
+                                   &form->gProgress, &form->btnDownLoad, &form->btnHomePage,
+                                   &form->btnNext, &form->btnCancel, &form->imgLabel};
+    std::vector<RECT> before;
+    for (tk::TControl* c : fixed) before.push_back({c->Left(), c->Top(), c->Width(), c->Height()});
+    RECT window;
+    GetWindowRect(form->Handle(), &window);
+    RECT suggested{window.left, window.top, 2 * window.right - window.left,
+                   2 * window.bottom - window.top};
+    SendMessageA(form->Handle(), tk::DpiChangedMessage, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    for (size_t i = 0; i < before.size(); ++i) {
+        SCOPED_TRACE(i);
+        const RECT after{fixed[i]->Left(), fixed[i]->Top(), fixed[i]->Width(), fixed[i]->Height()};
+        EXPECT_EQ(after.left, fixed[i] == &form->imgLabel ? after.left : 2 * before[i].left);
+        EXPECT_EQ(after.top, 2 * before[i].top);
+        EXPECT_EQ(after.right, 2 * before[i].right);
+        EXPECT_EQ(after.bottom, 2 * before[i].bottom);
+    }
+    struct Label { tk::TLabel* label; int left, top, fontHeight; };
+    for (const Label& l : {Label{&form->Label2, 128, 4, -19}, Label{&form->Label3, 226, 14, -12},
+                           Label{&form->lblCaption, 0, 20, -19}}) {
+        SCOPED_TRACE(l.label->Caption());
+        EXPECT_EQ(FontHeight(*l.label), 2 * l.fontHeight);
+        const SIZE text = tk::TextExtent(nullptr, l.label->Font(), l.label->Caption());
+        EXPECT_EQ(l.label->Left(), l.left ? 2 * l.left : l.label->Left());
+        EXPECT_EQ(l.label->Top(), 2 * l.top);
+        EXPECT_EQ(l.label->Width(), text.cx);
+        EXPECT_EQ(l.label->Height(), text.cy);
+    }
+    EXPECT_EQ(form->imgLabel.Left(), (2 * (492 - 32 - 8) - form->lblCaption.Width()) / 2);
+    EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * (32 + 8));
+    EXPECT_EQ(FontHeight(form->btnNext), 2 * -11);
+    // The welcome text from line 44, its first line justified to the usable width.
+    const TInk ink = PaintedInk(*form, GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_GE(ink.Top, 44);
+    EXPECT_LT(ink.Top, 44 + tk::TextExtent(nullptr, form->pb.Font(), "Tg").cy);
+    EXPECT_GE(ink.Left, 24);
+    EXPECT_LE(ink.Right, 24 + 2 * 446);
+    EXPECT_GE(ink.FirstLineRight, 24 + 2 * 446 - 24);
 }
 
 TEST_F(FlowSeam, WarningMessagePaintsBlueSixteenPixelsLower) {
