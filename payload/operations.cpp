@@ -45,6 +45,20 @@ private:
     bool complete_ = false;
 };
 
+// True when [bytes, bytes + size) is committed memory of the mapping that holds
+// its first byte: a damaged resource entry can give a size past the image.
+bool InsideOneMapping(const BYTE* bytes, DWORD size) {
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = bytes; static_cast<size_t>(at - bytes) < size;) {
+        const PVOID mapping = region.AllocationBase;
+        if (!VirtualQuery(at, &region, sizeof region) || region.State != MEM_COMMIT ||
+            (at != bytes && region.AllocationBase != mapping))
+            return false;
+        at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+    }
+    return true;
+}
+
 }  // namespace
 
 uint32_t ResourceSize(const std::string& Name, HMODULE Module) {
@@ -92,16 +106,15 @@ bool TOperations::CopyResource(size_t Position) {
     HRSRC item = FindResourceA(module_, ResourceName.c_str(), RT_RCDATA);
     if (!item) return false;
     const DWORD size = SizeofResource(module_, item);
-    if (size == 0) {
-        // The size query leaves no code of its own: whatever an earlier call
+    HGLOBAL loaded = LoadResource(module_, item);
+    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes) return false;
+    if (size == 0 || !InsideOneMapping(bytes, size)) {
+        // Neither check leaves a code of its own: whatever an earlier call
         // left ("Success.", "File already exists.") would be shown instead.
         SetLastError(ERROR_INVALID_DATA);
         return false;
     }
-    HGLOBAL loaded = LoadResource(module_, item);
-    if (!loaded) return false;
-    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
-    if (!bytes) return false;
     if (!ChecksumMatches(module_, Position, crc32_.Of(bytes, size))) return false;
 
     TargetFile file(TargetPath);
