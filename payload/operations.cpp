@@ -20,7 +20,9 @@ class TargetFile {
 public:
     explicit TargetFile(const std::string& path)
         : path_(path),
-          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+          // Others may read it, but no one else writes it while we do: another
+          // setup's cancel cannot delete a file it did not write.
+          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
           created_(handle_.valid()) {}
     // The failure's error code outlives the cleanup: the report at the run's

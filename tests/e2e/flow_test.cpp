@@ -438,6 +438,32 @@ TEST_F(Flow, MissingHostFolderShowsTheCreateErrorThenClosesByItself) {
     ExpectNothingRegistered();
 }
 
+// Another writer holds the module open and lets others write too, as a setup
+// did before: this one does not write into it, and says why.
+TEST_F(Flow, ModuleHeldByAnotherWriterIsLeftAloneWithASharingError) {
+    THostFolder folder;
+    keys.Seed(folder.Path(), 1, 53);
+    tk::UniqueHandle held(CreateFileA(folder.Target(1).c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(held.get(), "held", 4, &written, nullptr));
+    TApp app;
+    HWND window = StartWizard(app);
+    ASSERT_NE(window, nullptr);
+    ClickNext(window);
+    TBox box = WaitBox(app);
+    ASSERT_NE(box.Handle, nullptr) << "the module was written by both";
+    EXPECT_EQ(box.Caption, "CREATE FILE: Error ");
+    EXPECT_EQ(box.Text, SystemText(ERROR_SHARING_VIOLATION));
+    AnswerMessageBox(box.Handle, IDOK);
+    ExpectClosesWithoutBox(app);
+    held.reset();
+    EXPECT_EQ(hosttest::ReadFileBytes(folder.Target(1)), "held");
+    for (int i = 2; i <= 8; ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    ExpectNothingRegistered();
+}
+
 TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     THostFolder folder;
     keys.Seed(folder.Path(), 1, 53);
