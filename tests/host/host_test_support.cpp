@@ -31,6 +31,20 @@ void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const 
     ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
 }
 
+void SetWideString(const std::string& Path, const std::string& Name, const std::wstring& Text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS)
+        << Path;
+    const std::wstring name(Name.begin(), Name.end());
+    const LONG rc = RegSetValueExW(key, name.c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(Text.c_str()),
+                                   static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
+}
+
 void SetString(const std::string& Path, const std::string& Name, const std::string& Text,
                DWORD Type) {
     SetRaw(Path, Name, Type, Text + '\0');
