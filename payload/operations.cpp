@@ -23,27 +23,27 @@ public:
           // Others may read it, but no one else writes it while we do: another
           // setup's cancel cannot delete a file it did not write.
           handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-          created_(handle_.valid()) {}
-    // The failure's error code outlives the cleanup: the report at the run's
-    // end names the failed step, not a refused delete.
-    ~TargetFile() {
-        const DWORD error = GetLastError();
-        handle_.reset();
-        if (created_ && !complete_) DeleteFileA(path_.c_str());
-        SetLastError(error);
-    }
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~TargetFile() { Close(); }
     TargetFile(const TargetFile&) = delete;
     TargetFile& operator=(const TargetFile&) = delete;
 
-    bool Created() const { return created_; }
+    bool Created() const { return handle_.valid(); }
     HANDLE get() const { return handle_.get(); }
     void SetComplete() { complete_ = true; }
+    // The failure's error code outlives the cleanup: the report at the run's
+    // end names the failed step, not a refused delete.
+    void Close() {
+        if (!handle_.valid()) return;
+        const DWORD error = GetLastError();
+        handle_.reset();
+        if (!complete_) DeleteFileA(path_.c_str());
+        SetLastError(error);
+    }
 
 private:
     const std::string& path_;
     tk::UniqueHandle handle_;
-    const bool created_;
     bool complete_ = false;
 };
 
@@ -139,6 +139,9 @@ bool TOperations::CopyResource(size_t Position) {
             if (ok) SetLastError(ERROR_WRITE_FAULT);
             ErrorCaption = CaptionWriteToFile;
             ErrorCode = GetLastError();
+            // The partial file goes before the box: a session's end under the
+            // box ends the process without waiting for this thread.
+            file.Close();
             Synchronize([this] { DoError(); });
             result = false;
             break;

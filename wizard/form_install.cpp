@@ -135,11 +135,15 @@ void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
     }
 }
 
-// The session ends whatever was answered before: a running copy stops and its
-// partial file goes before the process does.
+// The session ends whatever was answered before: a running copy stops, shows
+// no box any more, and its partial file goes before the process does. Under
+// one of its error boxes the worker waits for that box, which cannot return
+// before this does; its file is gone already, so it is not waited for.
 void TfrmInstall::FormEndSession(tk::TObject*) {
     if (!Operations) return;
     Operations->Terminate();
+    if (ErrorBoxOpen) return;
+    Operations->OnError = nullptr;
     Operations->WaitFor();
 }
 
@@ -163,6 +167,7 @@ void TfrmInstall::OperationsTerminate(tk::TThread*) {
 void TfrmInstall::OperationsProgress(TOperations*, int32_t Percent) { gProgress.SetProgress(Percent); }
 
 void TfrmInstall::OperationsError(TOperations*, uint32_t ErrorCode, const std::string& Caption) {
+    const tk::TValueScope<bool> open(ErrorBoxOpen, true);
     std::string text;
     ShowSystemError(true, ErrorCode, Caption, "", text);
 }

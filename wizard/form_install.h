@@ -56,6 +56,7 @@ public:
     int Stage = stWelcome;
     std::unique_ptr<TOperations> Operations;
     bool CopySucceeded = false;
+    bool ErrorBoxOpen = false;  // one of the worker's errors is shown
     const char* MessageText = "";
 
 protected:

@@ -516,6 +516,46 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     ExpectNothingRegistered();
 }
 
+// A 300 KiB disk mounted on a folder (as root): the module's write fails part-way.
+class TSmallDisk {
+public:
+    explicit TSmallDisk(const std::string& Unix)
+        : unix_(Unix), mounted_(RunUnix("mount -t tmpfs -o size=300k tmpfs " + Quoted(Unix)) == 0) {}
+    ~TSmallDisk() {
+        if (mounted_) RunUnix("umount " + Quoted(unix_));
+    }
+    bool Mounted() const { return mounted_; }
+
+private:
+    std::string unix_;
+    bool mounted_;
+};
+
+// A forced session end under the copy's error box, where the worker waits for
+// that box, returns, and no partial module is left.
+TEST_F(Flow, ForcedSessionEndUnderTheCopysErrorBoxReturnsWithoutAPartialFile) {
+    THostFolder folder;
+    TSmallDisk disk(folder.Unix());
+    if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    for (const char* caption : {"WRITE TO FILE: Error ", "CREATE FILE: Error "}) {
+        SCOPED_TRACE(caption);
+        keys.Seed(folder.Path() + (caption[0] == 'C' ? "\\missing" : ""), 1, 53);
+        TApp app;
+        HWND window = StartWizard(app);
+        ASSERT_NE(window, nullptr);
+        ClickNext(window);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        EXPECT_EQ(box.Caption, caption);
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL,
+                                        SMTO_NORMAL, PageTimeoutMs, &result))
+            << "the session end did not return";
+        EXPECT_TRUE(FolderIsEmpty(folder));
+        ExpectNothingRegistered();
+    }
+}
+
 // One byte of item 1 changed inside a copy of the exe: the item is refused
 // before its file exists, as an unreadable one would be.
 TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
