@@ -28,9 +28,10 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
-    // The session ends now (WM_ENDSESSION), and the process with it once this
-    // returns: whatever must not be left half done ends here.
-    TNotifyEvent OnEndSession;
+    // Ending: the session ends now (WM_ENDSESSION), and the process with it once
+    // this returns: whatever must not be left half done ends here. Not ending:
+    // a session end the form was asked about was cancelled after all.
+    TEndSessionEvent OnEndSession;
 
 protected:
     // Creates the child controls; runs before OnCreate.
@@ -44,8 +45,8 @@ protected:
         return true;
     }
     bool WMQueryEndSession() override;
-    void WMEndSession() override {
-        if (OnEndSession) OnEndSession(this);
+    void WMEndSession(bool ending) override {
+        if (OnEndSession) OnEndSession(this, ending);
     }
     void WMNCDestroy() override;
 

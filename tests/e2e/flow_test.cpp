@@ -358,7 +358,8 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
 }
 
 // The session's end during the copy asks the quit question: No refuses it and
-// the copy goes on; Yes stops the copy, leaves no partial file, and agrees.
+// the copy goes on; Yes stops the copy, leaves no partial file, agrees, and
+// closes the wizard if the session goes on after all.
 TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
     TApp app;
     HWND window = StartCopy(app);
@@ -384,6 +385,10 @@ TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
         EXPECT_NE(query.Result(), FALSE);
     }
     ExpectStoppedWithinItem1();  // before the session end took the process
+    // Another program refuses the session's end: the Yes still means quit.
+    PostMessageA(window, WM_ENDSESSION, FALSE, 0);
+    ExpectClosesWithoutBox(app);
+    ExpectNothingRegistered();
 }
 
 // A forced session end asks nothing; the copy is stopped and waited for
