@@ -33,14 +33,9 @@ void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const 
 
 void SetWideString(const std::string& Path, const std::string& Name, const std::wstring& Text) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS)
-        << Path;
-    const std::wstring name(Name.begin(), Name.end());
-    const LONG rc = RegSetValueExW(key, name.c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(Text.c_str()),
-                                   static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t)));
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, Path.c_str(), &key), ERROR_SUCCESS) << Path;
+    const LONG rc = RegSetValueExW(key, std::wstring(Name.begin(), Name.end()).c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(Text.c_str()), (Text.size() + 1) * 2);
     RegCloseKey(key);
     ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
 }
