@@ -16,6 +16,19 @@ bool IsUsableVersion(int32_t VersionHi, int32_t VersionLo) {
     return VersionHi >= kMinVersionHi && !(VersionHi == kMinVersionHi && VersionLo < kMinVersionLo);
 }
 
+// A drive's folder ("X:\...") or a share's ("\\server\share..."), nothing
+// else: a relative one would be found from wherever the setup runs.
+bool IsAbsoluteFolder(const std::string& Dir) {
+    const char drive = static_cast<char>(Dir[0] | 0x20);
+    if (Dir.size() >= 3 && drive >= 'a' && drive <= 'z' && Dir[1] == ':' && Dir[2] == '\\')
+        return true;
+    if (Dir.compare(0, 2, "\\\\") != 0) return false;
+    const size_t share = Dir.find('\\', 2) + 1;
+    // "\\.\" and "\\?\" name devices, not shares.
+    const bool device = share == 4 && (Dir[2] == '.' || Dir[2] == '?');
+    return share > 3 && share < Dir.size() && Dir[share] != '\\' && !device;
+}
+
 }  // namespace
 
 bool DetectHost() {
@@ -36,5 +49,5 @@ bool DetectHost() {
         versionLo = 0;
     }
     registry.CloseKey();
-    return !PluginDir.empty() && IsUsableVersion(versionHi, versionLo);
+    return IsAbsoluteFolder(PluginDir) && IsUsableVersion(versionHi, versionLo);
 }

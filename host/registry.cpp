@@ -15,6 +15,24 @@ ERegistryException InvalidDataType(const std::string& Name) {
 
 bool IsStringType(DWORD Type) { return Type == REG_SZ || Type == REG_EXPAND_SZ; }
 
+// The ANSI read gives a near spelling ("H" for U+0124) of what the code page
+// cannot hold, which names another thing: is the stored text exactly Ansi?
+bool StoredExactly(HKEY Key, const std::string& Name, const std::string& Ansi) {
+    wchar_t name[MAX_PATH];
+    DWORD size = 0;
+    if (!MultiByteToWideChar(CP_ACP, 0, Name.c_str(), -1, name, MAX_PATH) ||
+        RegQueryValueExW(Key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> wide;  // Ansi widened, then the stored text
+    wide.assign((Ansi.size() + 2) * sizeof(wchar_t) + size, '\0');
+    auto* text = reinterpret_cast<wchar_t*>(wide.data());
+    wchar_t* stored = text + Ansi.size() + 1;
+    return MultiByteToWideChar(CP_ACP, 0, Ansi.c_str(), -1, text, Ansi.size() + 1) &&
+           RegQueryValueExW(Key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size) ==
+               ERROR_SUCCESS &&
+           wcscmp(stored, text) == 0;
+}
+
 }  // namespace
 
 TRegistry::TRegistry(REGSAM Access) : Access(Access) {}
@@ -66,7 +84,8 @@ std::string TRegistry::ReadString(const std::string& Name) const {
     // Stored data need not end in a zero byte: never look past what was returned.
     const size_t length = got < data.size() ? got : data.size();
     const void* zero = std::memchr(data.data(), '\0', length);
-    return std::string(data.data(), zero ? static_cast<const char*>(zero) - data.data() : length);
+    std::string text(data.data(), zero ? static_cast<const char*>(zero) - data.data() : length);
+    return StoredExactly(CurrentKey, Name, text) ? text : std::string();
 }
 
 int32_t TRegistry::ReadInteger(const std::string& Name) const {

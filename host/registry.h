@@ -24,7 +24,8 @@ public:
     bool OpenKey(const std::string& Path, bool CanCreate);
     void CloseKey();
 
-    // A missing or zero-length value reads as the empty string.
+    // A missing or zero-length value reads as the empty string, and so does one
+    // that the ANSI code page cannot hold exactly.
     std::string ReadString(const std::string& Name) const;
     int32_t ReadInteger(const std::string& Name) const;
     void WriteString(const std::string& Name, const std::string& Value);

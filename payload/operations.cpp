@@ -20,30 +20,46 @@ class TargetFile {
 public:
     explicit TargetFile(const std::string& path)
         : path_(path),
-          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-          created_(handle_.valid()) {}
-    // The failure's error code outlives the cleanup: the report at the run's
-    // end names the failed step, not a refused delete.
-    ~TargetFile() {
-        const DWORD error = GetLastError();
-        handle_.reset();
-        if (created_ && !complete_) DeleteFileA(path_.c_str());
-        SetLastError(error);
-    }
+          // Others may read it, but no one else writes it while we do: another
+          // setup's cancel cannot delete a file it did not write.
+          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~TargetFile() { Close(); }
     TargetFile(const TargetFile&) = delete;
     TargetFile& operator=(const TargetFile&) = delete;
 
-    bool Created() const { return created_; }
+    bool Created() const { return handle_.valid(); }
     HANDLE get() const { return handle_.get(); }
     void SetComplete() { complete_ = true; }
+    // The failure's error code outlives the cleanup: the report at the run's
+    // end names the failed step, not a refused delete.
+    void Close() {
+        if (!handle_.valid()) return;
+        const DWORD error = GetLastError();
+        handle_.reset();
+        if (!complete_) DeleteFileA(path_.c_str());
+        SetLastError(error);
+    }
 
 private:
     const std::string& path_;
     tk::UniqueHandle handle_;
-    const bool created_;
     bool complete_ = false;
 };
+
+// True when [bytes, bytes + size) is committed memory of the mapping that holds
+// its first byte: a damaged resource entry can give a size past the image.
+bool InsideOneMapping(const BYTE* bytes, DWORD size) {
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = bytes; static_cast<size_t>(at - bytes) < size;) {
+        const PVOID mapping = region.AllocationBase;
+        if (!VirtualQuery(at, &region, sizeof region) || region.State != MEM_COMMIT ||
+            (at != bytes && region.AllocationBase != mapping))
+            return false;
+        at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -92,16 +108,15 @@ bool TOperations::CopyResource(size_t Position) {
     HRSRC item = FindResourceA(module_, ResourceName.c_str(), RT_RCDATA);
     if (!item) return false;
     const DWORD size = SizeofResource(module_, item);
-    if (size == 0) {
-        // The size query leaves no code of its own: whatever an earlier call
+    HGLOBAL loaded = LoadResource(module_, item);
+    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!bytes) return false;
+    if (size == 0 || !InsideOneMapping(bytes, size)) {
+        // Neither check leaves a code of its own: whatever an earlier call
         // left ("Success.", "File already exists.") would be shown instead.
         SetLastError(ERROR_INVALID_DATA);
         return false;
     }
-    HGLOBAL loaded = LoadResource(module_, item);
-    if (!loaded) return false;
-    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
-    if (!bytes) return false;
     if (!ChecksumMatches(module_, Position, crc32_.Of(bytes, size))) return false;
 
     TargetFile file(TargetPath);
@@ -124,6 +139,9 @@ bool TOperations::CopyResource(size_t Position) {
             if (ok) SetLastError(ERROR_WRITE_FAULT);
             ErrorCaption = CaptionWriteToFile;
             ErrorCode = GetLastError();
+            // The partial file goes before the box: a session's end under the
+            // box ends the process without waiting for this thread.
+            file.Close();
             Synchronize([this] { DoError(); });
             result = false;
             break;

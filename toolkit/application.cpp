@@ -139,11 +139,31 @@ bool TForm::AskClose() {
     return canClose;
 }
 
+namespace {
+// While it lives, Windows' shutdown screen gives the window's title as what the
+// session's end waits for.
+class ShutdownBlock {
+public:
+    explicit ShutdownBlock(HWND window) : window_(window) {
+        wchar_t title[MAX_PATH] = {};
+        GetWindowTextW(window, title, MAX_PATH);
+        ShutdownBlockReasonCreate(window, title);
+    }
+    ~ShutdownBlock() { ShutdownBlockReasonDestroy(window_); }
+    ShutdownBlock(const ShutdownBlock&) = delete;
+    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+private:
+    HWND window_;
+};
+}  // namespace
+
 // The session's end is a close like any other: the same query, and a No keeps
 // the session going. Under its own box (or its own query) the form cannot ask,
 // so it refuses rather than stack a second question.
 bool TForm::WMQueryEndSession() {
     if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
+    const ShutdownBlock asking(Handle());
     const bool agreed = AskClose();
     if (!agreed && closeAgain_) Close();
     return agreed || !HandleAllocated();

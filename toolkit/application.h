@@ -31,9 +31,10 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
-    // The session ends now (WM_ENDSESSION), and the process with it once this
-    // returns: whatever must not be left half done ends here.
-    TNotifyEvent OnEndSession;
+    // Ending: the session ends now (WM_ENDSESSION), and the process with it once
+    // this returns: whatever must not be left half done ends here. Not ending:
+    // a session end the form was asked about was cancelled after all.
+    TEndSessionEvent OnEndSession;
     // The form and its controls were scaled to a new DPI and placed as designed.
     TNotifyEvent OnAfterMonitorDpiChanged;
 
@@ -49,8 +50,8 @@ protected:
         return true;
     }
     bool WMQueryEndSession() override;
-    void WMEndSession() override {
-        if (OnEndSession) OnEndSession(this);
+    void WMEndSession(bool ending) override {
+        if (OnEndSession) OnEndSession(this, ending);
     }
     void WMNCDestroy() override;
     bool WMDpiChanged(WPARAM wParam, LPARAM lParam) override;

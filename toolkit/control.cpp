@@ -203,7 +203,7 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         case WM_QUERYENDSESSION:
             return self->WMQueryEndSession() ? TRUE : FALSE;
         case WM_ENDSESSION:
-            if (wParam) self->WMEndSession();
+            self->WMEndSession(wParam != 0);
             return 0;
         case WM_COMMAND:
             // Controls report to their parent, and the dialog manager reports

@@ -36,6 +36,7 @@ private:
 
 using TNotifyEvent = TEvent<TObject*>;
 using TCloseQueryEvent = TEvent<TObject*, bool&>;
+using TEndSessionEvent = TEvent<TObject*, bool>;  // Sender, Ending
 
 // The kind of window a control makes: its window class and the styles the
 // class adds. A window of our own class paints all of itself (Paint); a
@@ -135,7 +136,7 @@ protected:
     virtual bool WMActivate(WPARAM) { return false; }
     virtual bool WMSetFocus() { return false; }
     virtual bool WMQueryEndSession() { return true; }
-    virtual void WMEndSession() {}
+    virtual void WMEndSession(bool) {}
     virtual void WMNCDestroy() {}
     virtual bool WMDpiChanged(WPARAM, LPARAM) { return false; }
     // A notification (BN_CLICKED...) this control sent to its parent.

@@ -126,8 +126,8 @@ void TfrmInstall::btnCancelClick(tk::TObject*) { Close(); }
 
 void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
     if (Stage != stFinal)
-        CanClose = tk::Application().MessageBox(QuitQuestion, QuitCaption, MB_YESNO | MB_ICONQUESTION) ==
-                   IDYES;
+        QuitConfirmed = CanClose = tk::Application().MessageBox(QuitQuestion, QuitCaption,
+                                                                MB_YESNO | MB_ICONQUESTION) == IDYES;
     // The worker's end may have moved the wizard on while the question was open.
     if (CanClose && Stage == stCopying) {
         Operations->Terminate();
@@ -135,11 +135,20 @@ void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
     }
 }
 
-// The session ends whatever was answered before: a running copy stops and its
-// partial file goes before the process does.
-void TfrmInstall::FormEndSession(tk::TObject*) {
-    if (!Operations) return;
+// The session ends whatever was answered before: a running copy stops, shows
+// no box any more, and its partial file goes before the process does. Under
+// one of its error boxes the worker waits for that box, which cannot return
+// before this does; its file is gone already, so it is not waited for. A Yes
+// to the session end's question means quit, even if the session goes on.
+void TfrmInstall::FormEndSession(tk::TObject*, bool Ending) {
+    if (!Ending && QuitConfirmed) {
+        OnCloseQuery = nullptr;
+        Close();
+    }
+    if (!Ending || !Operations) return;
     Operations->Terminate();
+    if (ErrorBoxOpen) return;
+    Operations->OnError = nullptr;
     Operations->WaitFor();
 }
 
@@ -163,6 +172,7 @@ void TfrmInstall::OperationsTerminate(tk::TThread*) {
 void TfrmInstall::OperationsProgress(TOperations*, int32_t Percent) { gProgress.SetProgress(Percent); }
 
 void TfrmInstall::OperationsError(TOperations*, uint32_t ErrorCode, const std::string& Caption) {
+    const tk::TValueScope<bool> open(ErrorBoxOpen, true);
     std::string text;
     ShowSystemError(true, ErrorCode, Caption, "", text);
 }

@@ -37,7 +37,7 @@ public:
     void btnCancelClick(tk::TObject* Sender);
     void FormCreate(tk::TObject* Sender);
     void FormCloseQuery(tk::TObject* Sender, bool& CanClose);
-    void FormEndSession(tk::TObject* Sender);
+    void FormEndSession(tk::TObject* Sender, bool Ending);
     void btnNextClick(tk::TObject* Sender);
     void btnDownLoadClick(tk::TObject* Sender);
     void btnHomePageClick(tk::TObject* Sender);
@@ -57,6 +57,8 @@ public:
     int Stage = stWelcome;
     std::unique_ptr<TOperations> Operations;
     bool CopySucceeded = false;
+    bool ErrorBoxOpen = false;  // one of the worker's errors is shown
+    bool QuitConfirmed = false;  // Yes to the quit question
     const char* MessageText = "";
 
 protected:

@@ -118,7 +118,7 @@ THostFolder::THostFolder() {
 }
 
 THostFolder::~THostFolder() {
-    if (!unix_.empty()) RunUnix("rm -rf " + Quoted(unix_));
+    if (!unix_.empty()) RunUnix("umount " + Quoted(unix_) + " 2>/dev/null; rm -rf " + Quoted(unix_));
 }
 
 bool PathExists(const std::string& Path) {

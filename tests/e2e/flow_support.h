@@ -49,7 +49,7 @@ std::string UnixPath(const std::string& WindowsPath);
 std::string Quoted(const std::string& UnixText);  // single-quoted for sh
 
 // A fresh folder under the prefix's temp folder, removed (from the Unix side,
-// whatever it holds) when it dies.
+// whatever it holds or has mounted on it) when it dies.
 class THostFolder {
 public:
     THostFolder();

@@ -193,18 +193,34 @@ protected:
     THostKeys keys;
 };
 
+// No host, or a host folder that is not exactly and absolutely what the registry
+// holds: neither the one the ANSI code page spells near it, nor the setup's
+// current folder, nor the drive's root is written.
 TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
-    TApp app;
-    HWND window = StartWizard(app);
-    ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
-    ExpectWarningPage(ReadPage(window));
-    ExpectMessageFillsItsWidth(window, 38);
-    ClickNext(window);
-    ExpectClosesWithoutBox(app);
-    ExpectNothingRegistered();
-    EXPECT_FALSE(hosttest::KeyExists(PluginsKey));
+    THostFolder work;
+    const std::string nearby = work.Path() + "\\Orv Host", relative = work.Path() + "\\Orv Rel";
+    ASSERT_TRUE(CreateDirectoryA(nearby.c_str(), nullptr) && CreateDirectoryA(relative.c_str(), nullptr));
+    const std::wstring lossy = std::wstring(nearby.begin(), nearby.end() - 4) + L"\u0124ost";
+    for (const std::wstring& dir : {std::wstring(), lossy, std::wstring(L"Orv Rel"), std::wstring(L"C:")}) {
+        SCOPED_TRACE(dir.size());
+        if (!dir.empty()) {
+            keys.Seed("", 1, 53);
+            hosttest::SetWideString(UninstallKey, "SourceDirectory", dir);
+        }
+        TApp app(ProductExePath(), work.Path());
+        HWND window = StartWizard(app);
+        ASSERT_NE(window, nullptr);
+        ClickNext(window);
+        ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
+        ExpectWarningPage(ReadPage(window));
+        ExpectMessageFillsItsWidth(window, 38);
+        ClickNext(window);
+        ExpectClosesWithoutBox(app);
+        for (const std::string& folder : {nearby, relative, std::string("C:")})
+            for (int i = 1; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder + TargetName(i))) << i;
+        ExpectNothingRegistered();
+        EXPECT_FALSE(hosttest::KeyExists(PluginsKey));
+    }
 }
 
 TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
@@ -413,7 +429,8 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
 }
 
 // The session's end during the copy asks the quit question: No refuses it and
-// the copy goes on; Yes stops the copy, leaves no partial file, and agrees.
+// the copy goes on; Yes stops the copy, leaves no partial file, agrees, and
+// closes the wizard if the session goes on after all.
 TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
     TApp app;
     HWND window = StartCopy(app);
@@ -439,6 +456,10 @@ TEST_F(SlowCopy, SessionEndAsksTheQuitQuestionAndYesStopsTheCopy) {
         EXPECT_NE(query.Result(), FALSE);
     }
     ExpectStoppedWithinItem1();  // before the session end took the process
+    // Another program refuses the session's end: the Yes still means quit.
+    PostMessageA(window, WM_ENDSESSION, FALSE, 0);
+    ExpectClosesWithoutBox(app);
+    ExpectNothingRegistered();
 }
 
 // A forced session end asks nothing; the copy is stopped and waited for
@@ -499,24 +520,35 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectNothingRegistered();
 }
 
-TEST_F(Flow, MissingHostFolderShowsTheCreateErrorThenClosesByItself) {
-    THostFolder folder;
-    keys.Seed(folder.Path() + "\\missing", 1, 53);
-    TApp app;
-    HWND window = StartWizard(app);
-    ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    TBox box = WaitBox(app);
-    ASSERT_NE(box.Handle, nullptr);
-    EXPECT_EQ(box.Caption, "CREATE FILE: Error ");
-    EXPECT_EQ(box.Text, SystemText(ERROR_PATH_NOT_FOUND));
-    EXPECT_FALSE(SystemText(ERROR_PATH_NOT_FOUND).empty());
-    EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
-    AnswerMessageBox(box.Handle, IDOK);
-    ASSERT_TRUE(WaitGone(box.Handle));
-    ExpectClosesWithoutBox(app);
-    EXPECT_TRUE(FolderIsEmpty(folder));
-    ExpectNothingRegistered();
+// A missing host folder; a module that another writer holds open and lets
+// others write (as a setup did before): neither is written, nor deleted.
+TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
+    for (DWORD code : {ERROR_PATH_NOT_FOUND, ERROR_SHARING_VIOLATION}) {
+        SCOPED_TRACE(code);
+        const bool held = code == ERROR_SHARING_VIOLATION;
+        THostFolder folder;
+        keys.Seed(folder.Path() + (held ? "" : "\\missing"), 1, 53);
+        tk::UniqueHandle holder(CreateFileA(folder.Target(1).c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
+        TApp app;
+        HWND window = StartWizard(app);
+        ASSERT_NE(window, nullptr);
+        ClickNext(window);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        EXPECT_EQ(box.Caption, "CREATE FILE: Error ");
+        EXPECT_EQ(box.Text, SystemText(code));
+        EXPECT_FALSE(SystemText(code).empty());
+        EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
+        AnswerMessageBox(box.Handle, IDOK);
+        ASSERT_TRUE(WaitGone(box.Handle));
+        ExpectClosesWithoutBox(app);
+        holder.reset();
+        for (int i = 1; i <= 8; ++i) EXPECT_EQ(PathExists(folder.Target(i)), held && i == 1) << i;
+        EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(1)).empty());
+        ExpectNothingRegistered();
+    }
 }
 
 TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
@@ -543,6 +575,31 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     ExpectPayloadInstalled(folder, 1, 1);
     for (int i = 3; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     ExpectNothingRegistered();
+}
+
+// A forced session end under the copy's error box, where the worker waits for
+// that box, returns, and no partial module is left.
+TEST_F(Flow, ForcedSessionEndUnderTheCopysErrorBoxReturnsWithoutAPartialFile) {
+    THostFolder folder;  // a 300 KiB disk (as root): the module's write fails part-way
+    if (RunUnix("mount -t tmpfs -o size=300k tmpfs " + Quoted(folder.Unix())) != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    for (const char* caption : {"WRITE TO FILE: Error ", "CREATE FILE: Error "}) {
+        SCOPED_TRACE(caption);
+        keys.Seed(folder.Path() + (caption[0] == 'C' ? "\\missing" : ""), 1, 53);
+        TApp app;
+        HWND window = StartWizard(app);
+        ASSERT_NE(window, nullptr);
+        ClickNext(window);
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        EXPECT_EQ(box.Caption, caption);
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL,
+                                        SMTO_NORMAL, PageTimeoutMs, &result))
+            << "the session end did not return";
+        EXPECT_TRUE(FolderIsEmpty(folder));
+        ExpectNothingRegistered();
+    }
 }
 
 // One byte of item 1 changed inside a copy of the exe: the item is refused

@@ -70,7 +70,7 @@ TEST_F(DetectHostTest, TrailingBackslashStays) {
 TEST_F(DetectHostTest, ExpandStringIsKeptUnexpanded) {
     SeedVersion(2, 0);
     SetString(kUninstallKey, "SourceDirectory", "%ProgramFiles%\\Orvandel", REG_EXPAND_SZ);
-    EXPECT_TRUE(DetectHost());
+    EXPECT_FALSE(DetectHost());  // unexpanded, it is a relative folder
     EXPECT_EQ(PluginDir, "%ProgramFiles%\\Orvandel");
 }
 

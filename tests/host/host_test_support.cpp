@@ -31,6 +31,15 @@ void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const 
     ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
 }
 
+void SetWideString(const std::string& Path, const std::string& Name, const std::wstring& Text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, Path.c_str(), &key), ERROR_SUCCESS) << Path;
+    const LONG rc = RegSetValueExW(key, std::wstring(Name.begin(), Name.end()).c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(Text.c_str()), (Text.size() + 1) * 2);
+    RegCloseKey(key);
+    ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
+}
+
 void SetString(const std::string& Path, const std::string& Name, const std::string& Text,
                DWORD Type) {
     SetRaw(Path, Name, Type, Text + '\0');

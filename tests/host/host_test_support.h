@@ -26,6 +26,8 @@ bool KeyExists(const std::string& Path);
 void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const std::string& Bytes);
 void SetString(const std::string& Path, const std::string& Name, const std::string& Text,
                DWORD Type = REG_SZ);
+// A REG_SZ written through the wide call, as a program of any code page may.
+void SetWideString(const std::string& Path, const std::string& Name, const std::wstring& Text);
 void SetDword(const std::string& Path, const std::string& Name, uint32_t Number);
 std::optional<RawValue> GetValue(const std::string& Path, const std::string& Name);
 std::vector<std::string> ValueNames(const std::string& Path);

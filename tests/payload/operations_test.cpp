@@ -134,6 +134,30 @@ TEST(Operations, DamagedItemIsRefusedBeforeItsFileIsCreated) {
     ExpectItemsAbsent(dir.Path(), 2, 3);
 }
 
+// Item 2's resource entry claims 100,000,000 bytes, far past the loaded DLL: it
+// is refused like an unusable item, before its file exists, and item 1 stays.
+TEST(Operations, ItemReachingPastTheImageIsRefused) {
+    {
+        // In a data-file module the entry found is the file's own record; its size follows the address.
+        PayloadDll chunks("chunks");
+        const auto entry = reinterpret_cast<uintptr_t>(FindResourceA(chunks.get(), "FILE2", RT_RCDATA));
+        auto bytes = ReadWholeFile(ExeDir() + "\\chunks.dll");
+        ASSERT_TRUE(entry && bytes);
+        const DWORD size = 100000000;
+        bytes->replace(entry - (reinterpret_cast<uintptr_t>(chunks.get()) & ~uintptr_t{3}) + 4, 4,
+                       reinterpret_cast<const char*>(&size), 4);
+        ASSERT_TRUE(WriteWholeFile(ExeDir() + "\\oversized.dll", *bytes));
+    }
+    TWorkerRun run("oversized", 2);
+    auto& [dll, dir, op, reports] = run;
+    ASSERT_EQ(ResourceSize("file2", dll.get()), 100000000u);
+    RunToEnd(op);
+
+    EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_INVALID_DATA, GetResourceCaption}}));
+    ExpectItemsWritten(dll, dir.Path(), 1, 1);
+    ExpectItemsAbsent(dir.Path(), 2, 2);
+}
+
 TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
     TWorkerRun run("chunks", 2);
     auto& [dll, dir, op, reports] = run;

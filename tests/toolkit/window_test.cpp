@@ -41,7 +41,7 @@ public:
     }
     void FormCreate(tk::TObject* Sender) { onCreate(Sender); }
     void FormShow(tk::TObject*) { onShow(); }
-    void FormEndSession(tk::TObject*) { ++ended; }
+    void FormEndSession(tk::TObject*, bool Ending) { ended += Ending; }
 
 protected:
     void CreateControls() override {
