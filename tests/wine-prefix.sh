@@ -1,6 +1,7 @@
 #!/bin/sh
-# setup BUILD: a fresh Wine prefix and a private Xvfb display for one test run.
-# cleanup BUILD: stop the prefix's wineserver and the display.
+# setup FOLDER: a fresh Wine prefix and a private Xvfb display for one test run,
+# kept in FOLDER (the build folder, or one of its own for the 64-bit layout).
+# cleanup FOLDER: stop the prefix's wineserver and the display.
 set -eu
 action=$1
 build=$2
@@ -20,6 +21,8 @@ stop_all() {
 
 case "$action" in
 setup)
+  . "$(dirname "$0")/wine-arch.sh"
+  mkdir -p "$build"
   stop_all
   rm -rf "$WINEPREFIX"
   # A display of our own, so tests never touch the developer's screen.
