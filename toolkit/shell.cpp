@@ -11,34 +11,34 @@ namespace tk {
 
 namespace {
 
-// Each is loaded once and kept for the life of the process.
+// Loaded once and kept for the life of the process.
 HMODULE Shell32() {
     static const HMODULE module = LoadSystemLibrary("shell32.dll");
     return module;
 }
 
-HMODULE Ole32() {
-    static const HMODULE module = LoadSystemLibrary("ole32.dll");
-    return module;
-}
-
-// Joined at the first use, left at exit; not joined when the thread is
-// already in another apartment.
+// ole32, with the main thread joined to a single-threaded apartment from the
+// first call on and left at exit; not joined when the thread is already in
+// another apartment.
 class TComApartment {
 public:
-    TComApartment() {
-        const auto initialize = SystemEntry<HRESULT(WINAPI*)(void*, DWORD)>(Ole32(), "CoInitializeEx");
+    TComApartment() : Ole32(LoadSystemLibrary("ole32.dll")) {
+        const auto initialize = SystemEntry<HRESULT(WINAPI*)(void*, DWORD)>(Ole32, "CoInitializeEx");
         joined_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
     }
     ~TComApartment() {
-        if (joined_) SystemEntry<void(WINAPI*)()>(Ole32(), "CoUninitialize")();
+        if (joined_) SystemEntry<void(WINAPI*)()>(Ole32, "CoUninitialize")();
     }
+    const HMODULE Ole32;
 
 private:
     bool joined_;
 };
 
-void JoinComApartment() { static const TComApartment apartment; }
+HMODULE JoinComApartment() {
+    static const TComApartment apartment;
+    return apartment.Ole32;
+}
 
 // The interfaces met on the way to the desktop's shell, each the way to the
 // next, released together.
@@ -69,9 +69,9 @@ bool ProcessElevated() {
 
 // The desktop's shell runs as the signed-in user, and so does what it starts:
 // its folder view's shell object executes `file` for us.
-bool DesktopShellExecute(const char* file) noexcept {
+bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
     using CreateFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-    const auto create = SystemEntry<CreateFn>(Ole32(), "CoCreateInstance");
+    const auto create = SystemEntry<CreateFn>(ole32, "CoCreateInstance");
     const HMODULE automation = LoadSystemLibrary("oleaut32.dll");
     const auto allocString = SystemEntry<BSTR(WINAPI*)(const OLECHAR*)>(automation, "SysAllocString");
     const auto freeString = SystemEntry<void(WINAPI*)(BSTR)>(automation, "SysFreeString");
@@ -122,8 +122,8 @@ HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const cha
 }
 
 void ShellOpen(HWND owner, const char* file) {
-    JoinComApartment();
-    if (ProcessElevated() && DesktopShellExecute(file)) return;
+    const HMODULE ole32 = JoinComApartment();
+    if (ProcessElevated() && DesktopShellExecute(ole32, file)) return;
     ShellExecute(owner, "open", file, "", "", SW_SHOWNORMAL);
 }
 
