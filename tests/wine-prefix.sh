@@ -54,6 +54,14 @@ setup)
   # so each test starts in ~0.2 s instead of ~1.5 s.
   setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true
   setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+  # Calls to another process's COM objects (the desktop's shell) need the RPC
+  # service, which a new prefix refuses to start (error 1055) until its first
+  # services have started: start it now, before any test depends on it.
+  i=0
+  until wine sc query rpcss 2>/dev/null | grep -q RUNNING || [ $i -ge 30 ]; do
+    wine sc start rpcss </dev/null >/dev/null 2>&1 || sleep 1
+    i=$((i + 1))
+  done
   echo "Wine prefix ready in $WINEPREFIX on display :$n"
   ;;
 cleanup)
