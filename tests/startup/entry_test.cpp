@@ -43,8 +43,8 @@ public:
     std::set<std::string> CreateDenied;  // names whose creation reports error 5, no handle
     std::set<std::string> OpenDenied;    // names whose opening reports error 5, no handle
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
-    bool NetworkDrive = false;                   // every drive reports DRIVE_REMOTE
-    std::map<std::string, std::string> UncNames;  // the rest asks the system
+    bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
+    std::map<std::string, std::string> UncNames;  // other paths ask the system
     std::string RelaunchedProgram, RelaunchedDirectory;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
@@ -181,7 +181,8 @@ std::string OwnDirectory() {
 TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
     LeaveProbeFolderBehind();
     char universal[MAX_PATH + 1];
-    EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal)) << "Wine has no network drives";
+    EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal))
+        << "Wine has no network drives";
     RunEntry(system_);
     EXPECT_EQ(system_.RelaunchedProgram, OwnProgram());
     EXPECT_EQ(system_.RelaunchedDirectory, OwnDirectory());
