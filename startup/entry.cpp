@@ -1,10 +1,12 @@
 #include "startup/entry.h"
 
 #include <shlobj.h>
+#include <winnetwk.h>
 
 #include <exception>
 
 #include "toolkit/shell.h"
+#include "toolkit/system_library.h"
 
 std::string ProgramFilesDir;
 
@@ -26,6 +28,16 @@ std::string CurrentDirectory() {
     const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), &directory[0]);
     directory.resize(length < directory.size() ? length : 0);
     return directory;
+}
+
+// An elevated copy runs in a logon session without the user's mapped drive
+// letters: a path on a network drive is handed on by its UNC name, kept in
+// `universal` (MAX_PATH + 1 characters).
+const char* ReachablePath(TStartupSystem& system, const char* path, char* universal) {
+    const char root[] = {path[0], path[1], '\\', '\0'};
+    return system.DriveType(root) == DRIVE_REMOTE && system.UniversalName(path, universal)
+               ? universal
+               : path;
 }
 
 void ShowApplicationError(const char* text) {
@@ -72,13 +84,25 @@ TMutexProbe TStartupSystem::OpenNamedMutex(const char* name) {
     return probe;
 }
 
-bool TStartupSystem::RelaunchElevated() {
-    char program[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string directory = CurrentDirectory();
-    if (!EndsWithBackslash(directory)) directory += '\\';
+UINT TStartupSystem::DriveType(const char* root) { return GetDriveTypeA(root); }
+
+bool TStartupSystem::UniversalName(const char* path, char* universal) {
+    using Fn = DWORD(WINAPI*)(const char*, DWORD, void*, DWORD*);
+    static const HMODULE mpr = tk::LoadSystemLibrary("mpr.dll");
+    const auto universalName = tk::SystemEntry<Fn>(mpr, "WNetGetUniversalNameA");
+    union {
+        UNIVERSAL_NAME_INFOA Info;
+        char Bytes[sizeof(UNIVERSAL_NAME_INFOA) + MAX_PATH + 1];
+    } buffer;
+    DWORD size = sizeof buffer;
+    return universalName &&
+           universalName(path, UNIVERSAL_NAME_INFO_LEVEL, &buffer, &size) == NO_ERROR &&
+           lstrcpynA(universal, buffer.Info.lpUniversalName, MAX_PATH + 1);
+}
+
+bool TStartupSystem::RelaunchElevated(const char* program, const char* directory) {
     const auto result = reinterpret_cast<INT_PTR>(
-        tk::ShellExecute(nullptr, "runas", program, "", directory.c_str(), SW_SHOWNORMAL));
+        tk::ShellExecute(nullptr, "runas", program, "", directory, SW_SHOWNORMAL));
     return result > 32;
 }
 
@@ -108,7 +132,14 @@ void Handshake(TStartupSystem& system) {
     // relaunch now would only start a chain of copies, each relaunching again.
     if (MutexPresent(system.OpenNamedMutex(WizardMutexName))) return;
 
-    if (!system.RelaunchElevated()) return;
+    char program[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string directory = CurrentDirectory();
+    if (!EndsWithBackslash(directory)) directory += '\\';
+    char uncProgram[MAX_PATH + 1], uncDirectory[MAX_PATH + 1];
+    if (!system.RelaunchElevated(ReachablePath(system, program, uncProgram),
+                                 ReachablePath(system, directory.c_str(), uncDirectory)))
+        return;
     WaitForWizardMutex(system);
 }
 

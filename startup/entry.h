@@ -17,7 +17,7 @@ struct TMutexProbe {
 
 // What the start-up asks of the system. The real answers come from Win32;
 // tests override the few that Wine cannot produce (a declined elevation
-// prompt, a mutex that exists but may not be opened).
+// prompt, a mutex that exists but may not be opened, a network drive).
 class TStartupSystem {
 public:
     virtual ~TStartupSystem() = default;
@@ -27,7 +27,12 @@ public:
     virtual void RemoveFolder(const std::string& path);
     virtual TMutexProbe CreateNamedMutex(const char* name);
     virtual TMutexProbe OpenNamedMutex(const char* name);
-    virtual bool RelaunchElevated();  // true when the shell started the copy
+    virtual UINT DriveType(const char* root);
+    // The UNC name of a path on a network drive into `universal` (MAX_PATH + 1
+    // characters); false when the system has none.
+    virtual bool UniversalName(const char* path, char* universal);
+    // Starts `program` elevated in `directory`; true when the shell started it.
+    virtual bool RelaunchElevated(const char* program, const char* directory);
     virtual void Pause(DWORD milliseconds);
     virtual void RunWizard() = 0;  // the product shows its wizard here
 };

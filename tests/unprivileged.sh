@@ -7,7 +7,8 @@
 #   run_cases EXE FILTER COUNT [VAR=VALUE...]
 #                                  runs the gtest cases FILTER of EXE as that user
 #                                  and fails unless exactly COUNT of them passed
-# A script that sources this exits 77 (skipped) when it is not run as root.
+# A script that sources this exits 77 (skipped) when it is not run as root, or
+# when it asks for a 64-bit prefix without wine64.
 user=tessaly-probe
 
 as_user() {
@@ -29,6 +30,7 @@ unprivileged_setup() {
     echo "skipped: needs root to run Wine as the user $user"
     exit 77
   fi
+  . "$(dirname "$0")/../wine-arch.sh"
   if ! id -u "$user" >/dev/null 2>&1; then
     useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
   fi

@@ -1,6 +1,8 @@
 #!/bin/sh
-# setup BUILD: a fresh Wine prefix and a private Xvfb display for one test run.
-# cleanup BUILD: stop the prefix's wineserver and the display.
+# setup FOLDER: a fresh Wine prefix and a private Xvfb display for one test run,
+# kept in FOLDER (the build folder, or one of its own for the 64-bit layout or
+# another display scale).
+# cleanup FOLDER: stop the prefix's wineserver and the display.
 # TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale.
 set -eu
 action=$1
@@ -21,9 +23,10 @@ stop_all() {
 
 case "$action" in
 setup)
+  . "$(dirname "$0")/wine-arch.sh"
+  mkdir -p "$build"
   stop_all
   rm -rf "$WINEPREFIX"
-  mkdir -p "$build"
   # A display of our own, so tests never touch the developer's screen.
   n=90
   while :; do
@@ -62,6 +65,14 @@ setup)
   # so each test starts in ~0.2 s instead of ~1.5 s.
   setsid wineserver -p60 </dev/null >/dev/null 2>&1 || true
   setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+  # Calls to another process's COM objects (the desktop's shell) need the RPC
+  # service, which a new prefix refuses to start (error 1055) until its first
+  # services have started: start it now, before any test depends on it.
+  i=0
+  until wine sc query rpcss 2>/dev/null | grep -q RUNNING || [ $i -ge 30 ]; do
+    wine sc start rpcss </dev/null >/dev/null 2>&1 || sleep 1
+    i=$((i + 1))
+  done
   echo "Wine prefix ready in $WINEPREFIX on display :$n"
   ;;
 cleanup)

@@ -6,6 +6,7 @@
 : "${WINEDEBUG:=-all}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+. "$(dirname "$0")/wine-arch.sh"
 if [ -f "$TESSALY_BUILD/wine-display" ]; then
   DISPLAY=$(cat "$TESSALY_BUILD/wine-display")
   export DISPLAY

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "toolkit/com_apartment.h"
 #include "toolkit/system_library.h"
 
 namespace tk {
@@ -25,7 +26,7 @@ HMODULE oleacc = nullptr;
 // oleaut32 is in the process by then: oleacc imports it, as it does ole32.
 HRESULT WindowText(HWND hwnd, BSTR* text) {
     const auto allocString =
-        LibraryEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(GetModuleHandleA("oleaut32.dll"), "SysAllocStringLen");
+        SystemEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(GetModuleHandleA("oleaut32.dll"), "SysAllocStringLen");
     const int length = GetWindowTextLengthW(hwnd);
     *text = allocString ? allocString(nullptr, length) : nullptr;
     if (!*text) return E_OUTOFMEMORY;
@@ -129,17 +130,15 @@ private:
 
 LRESULT AccessibleObject(HWND hwnd, WPARAM flags, TAccessibleRole role) {
     if (!oleacc) {
-        oleacc = LoadSystemLibrary("oleacc.dll");
         // A server's thread joins COM before it hands out objects; this one's
-        // message loop serves them, and it stays joined until the process ends.
-        const auto initialize =
-            LibraryEntry<HRESULT(WINAPI*)(void*, DWORD)>(GetModuleHandleA("ole32.dll"), "CoInitializeEx");
-        if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED);
+        // message loop serves them.
+        JoinComApartment();
+        oleacc = LoadSystemLibrary("oleacc.dll");
     }
-    const auto createStandard = LibraryEntry<HRESULT(WINAPI*)(HWND, LONG, REFIID, void**)>(
+    const auto createStandard = SystemEntry<HRESULT(WINAPI*)(HWND, LONG, REFIID, void**)>(
         oleacc, "CreateStdAccessibleObject");
     const auto resultFromObject =
-        LibraryEntry<LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*)>(oleacc, "LresultFromObject");
+        SystemEntry<LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*)>(oleacc, "LresultFromObject");
     IAccessible* standard = nullptr;
     if (!createStandard || !resultFromObject ||
         createStandard(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK)

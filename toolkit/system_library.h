@@ -3,16 +3,20 @@
 
 namespace tk {
 
-// A DLL of the system folder by full path, its own imports looked up beside
-// it, so no folder of the user's (the Downloads folder a setup runs from) is
-// ever searched; NULL when it cannot be loaded. Callers load it at its first
-// use and keep it for the life of the process.
-HMODULE LoadSystemLibrary(const char* fileName);
+using TLibraryLoader = HMODULE(WINAPI*)(const char* name, HANDLE file, DWORD flags);
 
-// The export `name` of `module` as a function of type Fn; nullptr when either is missing.
+// A DLL of the system folder, never one found elsewhere: through the loader's
+// system-folder search, or, where the system does not know that flag (error 87
+// before Windows 8 without its update), by its full path in the system folder.
+// NULL when it cannot be loaded. `load` is LoadLibraryExA but in tests.
+HMODULE LoadSystemLibrary(const char* name, TLibraryLoader load = LoadLibraryExA);
+
+// An export of `module` as the function type the caller names; NULL when
+// the module or the export is missing.
 template <typename Fn>
-Fn LibraryEntry(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+Fn SystemEntry(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
 }
 
 }  // namespace tk

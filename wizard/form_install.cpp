@@ -23,7 +23,7 @@ constexpr char HomePageAddress[] = "https://www.tarnwick.example/";
 constexpr char DownloadAddress[] = "https://www.tarnwick.example/download/vaduriveri.zip";
 
 void OpenWebAddress(const char* Address) {
-    tk::ShellExecute(tk::Application().Handle(), "open", Address, "", "", SW_SHOWNORMAL);
+    tk::ShellOpen(tk::Application().Handle(), Address);
 }
 }  // namespace
 

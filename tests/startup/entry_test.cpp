@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ public:
     std::set<std::string> CreateDenied;  // names whose creation reports error 5, no handle
     std::set<std::string> OpenDenied;    // names whose opening reports error 5, no handle
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
+    bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
+    std::map<std::string, std::string> UncNames;  // other paths ask the system
+    std::string RelaunchedProgram, RelaunchedDirectory;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
     int Relaunches = 0;
@@ -60,8 +64,19 @@ public:
         if (OpenDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
         return TStartupSystem::OpenNamedMutex(name);
     }
-    bool RelaunchElevated() override {
+    UINT DriveType(const char* root) override {
+        return NetworkDrive ? DRIVE_REMOTE : TStartupSystem::DriveType(root);
+    }
+    bool UniversalName(const char* path, char* universal) override {
+        const auto known = UncNames.find(path);
+        if (known == UncNames.end()) return TStartupSystem::UniversalName(path, universal);
+        lstrcpynA(universal, known->second.c_str(), MAX_PATH + 1);
+        return true;
+    }
+    bool RelaunchElevated(const char* program, const char* directory) override {
         ++Relaunches;
+        RelaunchedProgram = program;
+        RelaunchedDirectory = directory;
         if (OnRelaunch) OnRelaunch();
         return RelaunchAccepted;
     }
@@ -146,6 +161,42 @@ TEST_F(StartupEntry, FirstCopyRelaunchesAndEndsWhenTheElevatedCopyShowsItsWizard
     EXPECT_EQ(system_.Wizards, 0);
     EXPECT_EQ(system_.Pauses, 0);
     EXPECT_TRUE(FolderPresent(probe_)) << "a probe folder found at start is never removed";
+}
+
+std::string OwnProgram() {
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    return program;
+}
+
+std::string OwnDirectory() {
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    const std::string path = directory;
+    return path.back() == '\\' ? path : path + '\\';
+}
+
+// The elevated copy would not see a mapped drive: from a network drive it is
+// started by UNC names, and by the paths as they are where the system has none.
+TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
+    LeaveProbeFolderBehind();
+    char universal[MAX_PATH + 1];
+    EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal))
+        << "Wine has no network drives";
+    RunEntry(system_);
+    EXPECT_EQ(system_.RelaunchedProgram, OwnProgram());
+    EXPECT_EQ(system_.RelaunchedDirectory, OwnDirectory());
+
+    TFakeStartup networked;
+    networked.ProgramFiles = system_.ProgramFiles;
+    networked.NetworkDrive = true;
+    RunEntry(networked);
+    EXPECT_EQ(networked.RelaunchedProgram, OwnProgram());
+    networked.UncNames = {{OwnProgram(), "\\\\server\\share\\TessalySetup.exe"},
+                          {OwnDirectory(), "\\\\server\\share\\"}};
+    RunEntry(networked);
+    EXPECT_EQ(networked.RelaunchedProgram, "\\\\server\\share\\TessalySetup.exe");
+    EXPECT_EQ(networked.RelaunchedDirectory, "\\\\server\\share\\");
 }
 
 TEST_F(StartupEntry, FirstCopyGivesUpAfterFiftyOneTries) {

@@ -2,6 +2,7 @@
 // which copies show a wizard, which end, and which named mutexes exist.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <string>
@@ -12,8 +13,15 @@
 
 namespace {
 
-constexpr char ProgramFiles[] = "C:\\Program Files";
-constexpr char ProbeFolder[] = "C:\\Program Files\\ORV_SETUP";
+// Where the setup probes, asked as it asks: on a 64-bit Windows this 32-bit
+// program is told "Program Files (x86)".
+std::string ShellProgramFiles() {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAM_FILES, FALSE);
+    return path;
+}
+const std::string ProgramFiles = ShellProgramFiles();
+const std::string ProbeFolder = ProgramFiles + "\\ORV_SETUP";
 constexpr DWORD Patience = 15000;
 
 bool MutexExists(const char* name) {
@@ -21,8 +29,8 @@ bool MutexExists(const char* name) {
     return h.valid();
 }
 
-bool FolderPresent(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+bool FolderPresent(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -79,7 +87,7 @@ protected:
     // Copies started by a relaunch are not ours to hold; end them by id.
     void TearDown() override {
         for (const TWizard& wizard : Wizards()) EndProcess(wizard.Pid);
-        RemoveDirectoryA(ProbeFolder);
+        RemoveDirectoryA(ProbeFolder.c_str());
     }
 };
 
@@ -99,7 +107,7 @@ TEST_F(StartupProcess, WritableProgramFilesShowsTheWizardAtOnce) {
 // The probe folder left over makes every copy fail the probe; the first copy
 // relaunches itself and the relaunched copy shows the one wizard.
 TEST_F(StartupProcess, LeftOverProbeFolderGoesThroughTheHandshake) {
-    ASSERT_TRUE(CreateDirectoryA(ProbeFolder, nullptr));
+    ASSERT_TRUE(CreateDirectoryA(ProbeFolder.c_str(), nullptr));
     e2e::TApp first;
     DWORD exitCode = 1234;
     ASSERT_TRUE(first.WaitForExit(Patience, &exitCode)) << "the first copy kept waiting";
@@ -142,7 +150,7 @@ namespace {
 TEST_F(StartupProcess, ProgramFilesNotWritableGoesThroughTheHandshake) {
     if (!GetEnvironmentVariableA("TESSALY_UNPRIVILEGED", nullptr, 0))
         GTEST_SKIP() << "runs only as the unprivileged user of unprivileged-handshake.sh";
-    ASSERT_FALSE(CreateDirectoryA(ProbeFolder, nullptr));
+    ASSERT_FALSE(CreateDirectoryA(ProbeFolder.c_str(), nullptr));
     ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
     e2e::TApp first;

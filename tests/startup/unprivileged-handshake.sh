@@ -4,7 +4,8 @@
 set -eu
 . "$(dirname "$0")/../unprivileged.sh"
 unprivileged_setup tessaly-startup-user
-chmod 555 "$home/prefix/drive_c/Program Files"
+# Both Program Files of a 64-bit prefix; the setup, a 32-bit program, probes "(x86)".
+chmod 555 "$home/prefix/drive_c/Program Files"*
 cp "$2" "$work/TessalySetup.exe"
 chmod 755 "$work/TessalySetup.exe"
 run_cases "$1" 'StartupProcess.ProgramFilesNotWritableGoesThroughTheHandshake' 1 \
