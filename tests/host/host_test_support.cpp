@@ -129,9 +129,11 @@ void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
     ASSERT_EQ(written, Bytes.size());
 }
 
+// Others may go on writing while we read: a log polled this way must never
+// refuse the writer that is about to add the line we wait for.
 std::string ReadFileBytes(const std::string& Path) {
-    HANDLE file = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
