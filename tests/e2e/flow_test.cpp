@@ -130,6 +130,32 @@ void ExpectClosesWithoutBox(TApp& app) {
     EXPECT_EQ(code, 0u);
 }
 
+// Next on the welcome page, and the box captioned `caption` that it gives (no
+// handle, and a failure, when there is none); `window` receives the wizard's.
+TBox BoxAfterNext(TApp& app, const char* caption, HWND* window = nullptr) {
+    const HWND wizard = StartWizard(app);
+    if (window) *window = wizard;
+    if (!wizard) return {};
+    ClickNext(wizard);
+    TBox box = WaitBox(app);
+    EXPECT_NE(box.Handle, nullptr) << "no box after Next";
+    EXPECT_EQ(box.Caption, caption);
+    return box;
+}
+
+// Next on the welcome page gives one box captioned `caption`, with the system's
+// text for `code` and OK alone; OK closes the wizard without another box.
+void ExpectNextFailsThenCloses(TApp& app, const char* caption, DWORD code) {
+    const TBox box = BoxAfterNext(app, caption);
+    ASSERT_NE(box.Handle, nullptr);
+    EXPECT_EQ(box.Text, SystemText(code));
+    EXPECT_FALSE(SystemText(code).empty());
+    EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
+    AnswerMessageBox(box.Handle, IDOK);
+    ASSERT_TRUE(WaitGone(box.Handle));
+    ExpectClosesWithoutBox(app);
+}
+
 // The icon of a message box as the static control beside its text holds it.
 HICON BoxIcon(HWND box) {
     for (int id : {0x0440, 0x0014}) {
@@ -534,20 +560,9 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                             held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
         TApp app;
-        HWND window = StartWizard(app);
-        ASSERT_NE(window, nullptr);
-        ClickNext(window);
-        TBox box = WaitBox(app);
-        ASSERT_NE(box.Handle, nullptr);
-        EXPECT_EQ(box.Caption, "CREATE FILE: Error ");
-        EXPECT_EQ(box.Text, SystemText(code));
-        EXPECT_FALSE(SystemText(code).empty());
-        EXPECT_EQ(box.Buttons, (std::vector<int>{IDOK}));
-        AnswerMessageBox(box.Handle, IDOK);
-        ASSERT_TRUE(WaitGone(box.Handle));
-        ExpectClosesWithoutBox(app);
+        ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
         holder.reset();
-        for (int i = 1; i <= 8; ++i) EXPECT_EQ(PathExists(folder.Target(i)), held && i == 1) << i;
+        for (int i = 1; i <= ItemCount(); ++i) EXPECT_EQ(PathExists(folder.Target(i)), held && i == 1) << i;
         EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(1)).empty());
         ExpectNothingRegistered();
     }
@@ -589,12 +604,9 @@ TEST_F(Flow, ForcedSessionEndUnderTheCopysErrorBoxReturnsWithoutAPartialFile) {
         SCOPED_TRACE(caption);
         keys.Seed(folder.Path() + (caption[0] == 'C' ? "\\missing" : ""), 1, 53);
         TApp app;
-        HWND window = StartWizard(app);
-        ASSERT_NE(window, nullptr);
-        ClickNext(window);
-        TBox box = WaitBox(app);
+        HWND window = nullptr;
+        const TBox box = BoxAfterNext(app, caption, &window);
         ASSERT_NE(box.Handle, nullptr);
-        EXPECT_EQ(box.Caption, caption);
         DWORD_PTR result = 0;
         EXPECT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CRITICAL,
                                         SMTO_NORMAL, PageTimeoutMs, &result))
@@ -619,17 +631,7 @@ TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
     hosttest::WriteFileBytes(damaged, exe);
 
     TApp app(damaged);
-    HWND window = StartWizard(app);
-    ASSERT_NE(window, nullptr);
-    ClickNext(window);
-    TBox box = WaitBox(app);
-    ASSERT_NE(box.Handle, nullptr);
-    EXPECT_EQ(box.Caption, "GET RESOURCE: Error ");
-    EXPECT_EQ(box.Text, SystemText(ERROR_CRC));
-    EXPECT_FALSE(SystemText(ERROR_CRC).empty());
-    AnswerMessageBox(box.Handle, IDOK);
-    ASSERT_TRUE(WaitGone(box.Handle));
-    ExpectClosesWithoutBox(app);
+    ExpectNextFailsThenCloses(app, "GET RESOURCE: Error ", ERROR_CRC);
     // At most the empty file that the access probe leaves; none of the damaged bytes.
     EXPECT_TRUE(!PathExists(folder.Target(1)) || hosttest::ReadFileBytes(folder.Target(1)).empty());
     for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
