@@ -30,8 +30,8 @@ for s in 16 24 32 48; do
   convert "$tmp/master.png" -resize ${s}x${s} "$tmp/icon$s.png"
 done
 # Every size PNG-compressed (Windows Vista and later read PNG at any size), as
-# 8-bit RGBA: Wine reads no 16-bit PNG icons, and a palette PNG is not what
-# the icon format documents. A 32 px image takes 1.2 KB instead of 4.2 KB.
+# 8-bit RGBA, the form icon tools write: Wine reads no 16-bit PNG icons, and a
+# palette PNG is a form we could not check on Windows. 32 px: 1.2 KB, not 4.2 KB.
 for s in 16 24 32 48; do
   convert "$tmp/icon$s.png" -depth 8 -strip -define png:compression-level=9 \
     -define png:color-type=6 "$tmp/png$s.png"
