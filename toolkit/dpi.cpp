@@ -1,5 +1,7 @@
 #include "toolkit/dpi.h"
 
+#include "toolkit/system_library.h"
+
 namespace tk {
 
 namespace {
@@ -8,8 +10,7 @@ namespace {
 // one up loads nothing. nullptr on systems without it.
 template <typename Fn>
 Fn User32Entry(const char* name) {
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return SystemEntry<Fn>(GetModuleHandleA("user32.dll"), name);
 }
 
 }  // namespace
