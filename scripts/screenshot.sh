@@ -27,6 +27,8 @@ cleanup() {
   if [ -n "$own_display" ]; then sh tests/wine-prefix.sh cleanup "$build"; fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 win=""
 i=0
