@@ -8,9 +8,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-sh scripts/install-deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+sh scripts/configure.sh "$build"
 cmake --build "$build" -j"$(nproc)" --target TessalySetup demo_tour
 exe="$root/$build/startup/TessalySetup.exe"
 tour="$root/$build/demo/demo_tour.exe"
@@ -19,7 +18,10 @@ demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 reader=""
 trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=C
+trap 'exit 130' INT
+trap 'exit 143' TERM
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. tests/wine-locale.sh
 
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvandel'
 main_program='HKLM\Software\Tarnwick\vintu\MainProgram'

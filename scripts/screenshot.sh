@@ -19,6 +19,7 @@ fi
 export DISPLAY
 DISPLAY=$(cat "$build/wine-display")
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. tests/wine-locale.sh
 
 wine "$exe" </dev/null >/dev/null 2>&1 &
 app=$!
