@@ -6,7 +6,7 @@
 # window titled "Install", grabs it with ImageMagick's import and ends the app.
 set -eu
 cd "$(dirname "$0")/.."
-out=${1:-docs/screenshots/welcome-layout.png}
+out=${1:-out/welcome.png}
 build=$(cd "${2:-build}" && pwd)
 exe="$build/startup/TessalySetup.exe"
 [ -f "$exe" ] || { echo "no $exe: build first" >&2; exit 1; }
