@@ -407,6 +407,7 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_EQ(info.Role, ROLE_SYSTEM_PROGRESSBAR);
     EXPECT_EQ(info.Name, "Copy files progress");
     EXPECT_EQ(info.Value, "0%");
+    EXPECT_EQ(info.TypeInfos, 0);
     EXPECT_TRUE(info.State & STATE_SYSTEM_INVISIBLE);
     const int pages = Heard(EVENT_OBJECT_NAMECHANGE, panel);
     ClickNext(window);
