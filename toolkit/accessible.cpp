@@ -22,11 +22,16 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 // for the life of the process.
 HMODULE oleacc = nullptr;
 
+// Loaded from the system folder at the first name asked for, and kept.
+HMODULE Automation() {
+    static const HMODULE module = LoadSystemLibrary("oleaut32.dll");
+    return module;
+}
+
 // A window's text as a BSTR for the caller to free, read wide since a BSTR is.
-// oleaut32 is in the process by then: oleacc imports it, as it does ole32.
 HRESULT WindowText(HWND hwnd, BSTR* text) {
     const auto allocString =
-        SystemEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(GetModuleHandleA("oleaut32.dll"), "SysAllocStringLen");
+        SystemEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(Automation(), "SysAllocStringLen");
     const int length = GetWindowTextLengthW(hwnd);
     *text = allocString ? allocString(nullptr, length) : nullptr;
     if (!*text) return E_OUTOFMEMORY;
@@ -110,7 +115,11 @@ public:
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;  // no type information: GetTypeInfo has none to give
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {

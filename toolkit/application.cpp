@@ -140,14 +140,14 @@ bool TForm::AskClose() {
 }
 
 namespace {
-// While it lives, Windows' shutdown screen gives the window's title as what the
-// session's end waits for.
+// While it lives, Windows' shutdown screen gives `reason` as what the session's
+// end waits for.
 class ShutdownBlock {
 public:
-    explicit ShutdownBlock(HWND window) : window_(window) {
-        wchar_t title[MAX_PATH] = {};
-        GetWindowTextW(window, title, MAX_PATH);
-        ShutdownBlockReasonCreate(window, title);
+    ShutdownBlock(HWND window, const std::string& reason) : window_(window) {
+        wchar_t text[MAX_STR_BLOCKREASON] = {};
+        MultiByteToWideChar(CP_ACP, 0, reason.c_str(), -1, text, MAX_STR_BLOCKREASON - 1);
+        ShutdownBlockReasonCreate(window, text);
     }
     ~ShutdownBlock() { ShutdownBlockReasonDestroy(window_); }
     ShutdownBlock(const ShutdownBlock&) = delete;
@@ -160,13 +160,36 @@ private:
 
 // The session's end is a close like any other: the same query, and a No keeps
 // the session going. Under its own box (or its own query) the form cannot ask,
-// so it refuses rather than stack a second question.
-bool TForm::WMQueryEndSession() {
+// so it refuses rather than stack a second question. A critical end comes
+// whatever the answer: nothing is asked, the form only finishes its work.
+bool TForm::WMQueryEndSession(LPARAM flags) {
+    if (flags & ENDSESSION_CRITICAL) {
+        sessionEnd_ = TSessionEnd::Agreed;
+        if (OnEndSession) OnEndSession(this, true);
+        return true;
+    }
     if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
-    const ShutdownBlock asking(Handle());
-    const bool agreed = AskClose();
+    sessionEnd_ = TSessionEnd::Asking;
+    bool agreed;
+    {
+        const ShutdownBlock asking(Handle(), ShutdownBlockReason);
+        agreed = AskClose();
+    }
+    // Cancelled from the shutdown screen while the question was open, the
+    // session goes on and no WM_ENDSESSION follows the answer.
+    const bool cancelled = sessionEnd_ == TSessionEnd::CancelledWhileAsking;
+    sessionEnd_ = agreed ? TSessionEnd::Agreed : TSessionEnd::None;
+    if (agreed && cancelled) DestroyWindow(Handle());
     if (!agreed && closeAgain_) Close();
     return agreed || !HandleAllocated();
+}
+
+void TForm::WMEndSession(bool ending) {
+    if (OnEndSession) OnEndSession(this, ending);
+    if (ending) return;
+    if (sessionEnd_ == TSessionEnd::Asking) sessionEnd_ = TSessionEnd::CancelledWhileAsking;
+    // The form agreed to close, and the session went on: it closes.
+    if (sessionEnd_ == TSessionEnd::Agreed && HandleAllocated()) DestroyWindow(Handle());
 }
 
 bool TForm::WMClose() {

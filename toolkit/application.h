@@ -31,10 +31,14 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
-    // Ending: the session ends now (WM_ENDSESSION), and the process with it once
-    // this returns: whatever must not be left half done ends here. Not ending:
-    // a session end the form was asked about was cancelled after all.
+    // Ending: the session ends now (WM_ENDSESSION, or a critical query that no
+    // answer stops), and the process with it once this returns: whatever must
+    // not be left half done ends here. Not ending: a session end the form was
+    // asked about was cancelled; one it agreed to closes it as Close() would.
     TEndSessionEvent OnEndSession;
+    // What Windows' shutdown screen says the session's end waits for while
+    // OnCloseQuery runs for it.
+    std::string ShutdownBlockReason;
     // The form and its controls were scaled to a new DPI and placed as designed.
     TNotifyEvent OnAfterMonitorDpiChanged;
 
@@ -49,10 +53,8 @@ protected:
         FocusFirstControl();
         return true;
     }
-    bool WMQueryEndSession() override;
-    void WMEndSession(bool ending) override {
-        if (OnEndSession) OnEndSession(this, ending);
-    }
+    bool WMQueryEndSession(LPARAM flags) override;
+    void WMEndSession(bool ending) override;
     void WMNCDestroy() override;
     bool WMDpiChanged(WPARAM wParam, LPARAM lParam) override;
 
@@ -62,6 +64,8 @@ private:
 
     int clientWidth_ = 0, clientHeight_ = 0;
     bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
+    enum class TSessionEnd { None, Asking, CancelledWhileAsking, Agreed };
+    TSessionEnd sessionEnd_ = TSessionEnd::None;  // the one the form was asked about
     HWND lastFocus_ = nullptr;
 };
 

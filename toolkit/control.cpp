@@ -201,7 +201,7 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             if (self->WMSetFocus()) return 0;
             break;
         case WM_QUERYENDSESSION:
-            return self->WMQueryEndSession() ? TRUE : FALSE;
+            return self->WMQueryEndSession(lParam) ? TRUE : FALSE;
         case WM_ENDSESSION:
             self->WMEndSession(wParam != 0);
             return 0;

@@ -17,8 +17,9 @@ HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const cha
                        const char* directory, int show);
 
 // Opens `file` (a web address) with its default verb as the signed-in user:
-// an elevated process asks the desktop's shell to start it, and starts it
-// itself only when that fails. Main thread only.
+// an elevated process gives the desktop's shell its right to the foreground
+// and asks it to start it, and starts it itself only when that fails. Main
+// thread only.
 void ShellOpen(HWND owner, const char* file);
 
 }  // namespace tk

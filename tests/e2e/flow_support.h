@@ -75,6 +75,7 @@ std::string SystemText(DWORD Code);
 struct TAccessibleInfo {
     LONG Role = 0, State = 0;
     std::string Name, Value;
+    int TypeInfos = -1;  // GetTypeInfoCount's count; -1 when it fails
 };
 TAccessibleInfo ReadAccessible(HWND Control);
 
