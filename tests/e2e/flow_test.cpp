@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/flow_support.h"
 #include "tests/support/ink.h"
@@ -326,23 +328,27 @@ TEST_F(Flow, CancelOnTheWelcomePageAsksAndNoKeepsEverything) {
     ExpectNothingRegistered();
 }
 
-// Item 1 is written into a FIFO that a Unix reader drains at 160 KB/s, so its four
-// chunks take seconds; the items after it are ordinary files.
+// Item 1 is written into a FIFO, in place of its temporary file, that a Unix
+// reader drains at 160 KB/s, so its four chunks take seconds; the items after it
+// are ordinary files.
 class SlowCopy : public Flow {
 protected:
-    void SetUp() override {
-        keys.Seed(folder.Path(), 1, 53);
-        fifo = folder.UnixTarget(1);
-        sink = scratch.Unix() + "/drained";
-        ASSERT_EQ(RunUnix("mkfifo " + Quoted(fifo)), 0);
+    void SetUp() override { keys.Seed(folder.Path(), 1, 53); }
+    // Each hold has a sink of its own: an earlier reader may still drain its pipe.
+    void HoldItem1() {
+        const std::string fifo = folder.UnixTemporary(1);
+        ASSERT_EQ(RunUnix("rm -f " + Quoted(fifo) + " && mkfifo " + Quoted(fifo)), 0);
+        ++holds;
         StartUnix("timeout 60 sh " + Quoted(TESSALY_SLOW_READER) + " " + Quoted(fifo) + " " +
-                           Quoted(sink) + " 16384 0.1");
+                  Quoted(scratch.Unix() + "/" + Sink()) + " 16384 0.1");
     }
-    std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\drained"); }
+    std::string Sink() const { return "drained" + std::to_string(holds); }
+    std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\" + Sink()); }
     // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
     // Next is clicked, or pressed with a real Alt+N.
     HWND StartCopy(TApp& app, bool byKeyboard = false) {
-        HWND window = StartWizard(app);
+        HoldItem1();
+        HWND window = HasFatalFailure() ? nullptr : StartWizard(app);
         if (!window) return nullptr;
         if (byKeyboard)
             TypeKeys("alt+n");
@@ -352,18 +358,27 @@ protected:
         EXPECT_TRUE(held) << "the copy was not held within item 1";
         return held ? window : nullptr;
     }
-    // Stopped within item 1: the reader got less than the item, no later item was
-    // written, no regular file took the FIFO's place, and nothing was registered.
-    void ExpectStoppedWithinItem1() {
+    // Every target's bytes; nullopt where there is none.
+    using TTargets = std::vector<std::optional<std::string>>;
+    TTargets Targets() const {
+        TTargets targets;
+        for (int i = 1; i <= ItemCount(); ++i)
+            targets.push_back(PathExists(folder.Target(i))
+                                  ? std::optional(hosttest::ReadFileBytes(folder.Target(i)))
+                                  : std::nullopt);
+        return targets;
+    }
+    // Stopped within item 1: the reader got less than the item, every target is
+    // as it was before the copy (none by default), and the temporary file is gone.
+    void ExpectStoppedWithinItem1(const TTargets& before = TTargets(ItemCount())) {
         EXPECT_LT(Drained().size(), PayloadItem(1).size());
-        for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
-        EXPECT_NE(RunUnix("test -f " + Quoted(fifo)), 0) << "a regular file took the FIFO's place";
-        ExpectNothingRegistered();
+        EXPECT_TRUE(Targets() == before) << "a target changed";
+        EXPECT_FALSE(PathExists(folder.Temporary(1)));
     }
 
     THostFolder folder;
     THostFolder scratch;
-    std::string fifo, sink;
+    int holds = 0;
 };
 
 // With the keyboard alone: Cancel, the only button left enabled, keeps the
@@ -398,6 +413,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
 // A screen reader hears the gauge as a progress bar named by its box, hidden
 // before the copy, with the shown percentage as its value and every move told.
 TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
+    HoldItem1();
     TApp app;
     const TEventHook hook = HearEvents(app.Pid());
     HWND window = StartWizard(app);
@@ -424,16 +440,50 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
 }
 
-TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndWaitsForIt) {
-    TApp app;
-    HWND window = StartCopy(app);
-    ASSERT_NE(window, nullptr);
-    Click(Control(window, ControlId::btnCancel));
-    TBox box = WaitBox(app);
-    ASSERT_NE(box.Handle, nullptr);
-    AnswerMessageBox(box.Handle, IDYES);
-    ExpectClosesWithoutBox(app);
-    ExpectStoppedWithinItem1();
+// Yes stops the copy, waits for it and leaves the host with what it had: no
+// plug-in; an earlier install, registered (a cancelled reinstall); or the files
+// of a second setup that copied them meanwhile and waits on its finish page,
+// whose Finish then registers files that are all there.
+TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndKeepsWhatTheHostHad) {
+    enum class Before { Nothing, RegisteredInstall, OtherSetupsCopy };
+    for (Before before : {Before::Nothing, Before::RegisteredInstall, Before::OtherSetupsCopy}) {
+        SCOPED_TRACE(static_cast<int>(before));
+        ASSERT_EQ(RunUnix("rm -f " + Quoted(folder.Unix()) + "/*"), 0);
+        hosttest::DeleteKeyTree(PluginKey);
+        std::unique_ptr<TApp> other;
+        HWND otherWindow = nullptr;
+        if (before == Before::RegisteredInstall) {
+            hosttest::WriteFileBytes(folder.Target(1), "the installed module");
+            hosttest::SetString(PluginKey, "SourceFile1", folder.Target(1));
+        } else if (before == Before::OtherSetupsCopy) {
+            other = std::make_unique<TApp>();
+            otherWindow = StartWizard(*other);
+            ASSERT_NE(otherWindow, nullptr);
+            ClickNext(otherWindow);
+            ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(otherWindow); }, PageTimeoutMs));
+        }
+        const TTargets had = Targets();
+        TApp app;
+        HWND window = StartCopy(app);
+        ASSERT_NE(window, nullptr);
+        Click(Control(window, ControlId::btnCancel));
+        TBox box = WaitBox(app);
+        ASSERT_NE(box.Handle, nullptr);
+        AnswerMessageBox(box.Handle, IDYES);
+        ExpectClosesWithoutBox(app);
+        ExpectStoppedWithinItem1(had);
+        if (before == Before::RegisteredInstall) {
+            const auto module = hosttest::GetValue(PluginKey, "SourceFile1");
+            ASSERT_TRUE(module);
+            EXPECT_EQ(module->bytes, folder.Target(1) + '\0');
+        } else {
+            ExpectNothingRegistered();
+        }
+        if (other) {
+            FinishAndExpectRegistered(*other, otherWindow, folder);
+            ExpectPayloadInstalled(folder);
+        }
+    }
 }
 
 // Automation clicks the disabled Next during the copy: nothing happens, and the
@@ -508,6 +558,7 @@ TEST_F(SlowCopy, ForcedSessionEndStopsTheCopyBeforeItReturns) {
     EXPECT_EQ(ended, 1) << "the worker was still running when the session end returned";
     EXPECT_EQ(app.FindMessageBox(), nullptr);
     ExpectStoppedWithinItem1();
+    ExpectNothingRegistered();
 }
 
 // The copy ends while the quit question is open: the finish page comes up
@@ -548,22 +599,35 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectNothingRegistered();
 }
 
-// A missing host folder; a module that another writer holds open and lets
-// others write (as a setup did before): neither is written, nor deleted.
+// A missing host folder; a module that another setup is writing (its temporary
+// file held open, letting others write as an older setup did): nothing is
+// written, nor deleted. A module the host holds open, as when it has it loaded:
+// the new one, written whole, cannot replace it, and it stays as it was.
 TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
-    for (DWORD code : {ERROR_PATH_NOT_FOUND, ERROR_SHARING_VIOLATION}) {
-        SCOPED_TRACE(code);
-        const bool held = code == ERROR_SHARING_VIOLATION;
+    enum class Row { MissingFolder, TemporaryHeld, ModuleInUse };
+    for (Row row : {Row::MissingFolder, Row::TemporaryHeld, Row::ModuleInUse}) {
+        SCOPED_TRACE(static_cast<int>(row));
         THostFolder folder;
-        keys.Seed(folder.Path() + (held ? "" : "\\missing"), 1, 53);
-        tk::UniqueHandle holder(CreateFileA(folder.Target(1).c_str(), GENERIC_WRITE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
+        keys.Seed(folder.Path() + (row == Row::MissingFolder ? "\\missing" : ""), 1, 53);
+        const bool inUse = row == Row::ModuleInUse;
+        if (inUse) hosttest::WriteFileBytes(folder.Target(1), "module in use");
+        tk::UniqueHandle holder;
+        if (row != Row::MissingFolder)
+            holder.reset(CreateFileA((inUse ? folder.Target(1) : folder.Temporary(1)).c_str(),
+                                     inUse ? GENERIC_READ : GENERIC_WRITE,
+                                     FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE),
+                                     nullptr, OPEN_ALWAYS, 0, nullptr));
         TApp app;
-        ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
+        // Wine refuses to replace a file that is open with "access denied".
+        ExpectNextFailsThenCloses(app, "CREATE FILE: Error ",
+                                  row == Row::MissingFolder ? ERROR_PATH_NOT_FOUND
+                                  : inUse                   ? ERROR_ACCESS_DENIED
+                                                            : ERROR_SHARING_VIOLATION);
         holder.reset();
-        for (int i = 1; i <= ItemCount(); ++i) EXPECT_EQ(PathExists(folder.Target(i)), held && i == 1) << i;
-        EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(1)).empty());
+        for (int i = 1; i <= ItemCount(); ++i) EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
+        EXPECT_EQ(PathExists(folder.Temporary(1)), row == Row::TemporaryHeld);
+        EXPECT_EQ(hosttest::ReadFileBytes(inUse ? folder.Target(1) : folder.Temporary(1)),
+                  inUse ? "module in use" : "");
         ExpectNothingRegistered();
     }
 }
@@ -571,7 +635,7 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
 TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     THostFolder folder;
     keys.Seed(folder.Path(), 1, 53);
-    ASSERT_EQ(RunUnix("ln -s /dev/full " + Quoted(folder.UnixTarget(2))), 0);
+    ASSERT_EQ(RunUnix("ln -s /dev/full " + Quoted(folder.UnixTemporary(2))), 0);
     TApp app;
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
@@ -590,7 +654,7 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     }
     ExpectClosesWithoutBox(app);
     ExpectPayloadInstalled(folder, 1, 1);
-    for (int i = 3; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
     ExpectNothingRegistered();
 }
 
@@ -632,9 +696,8 @@ TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
 
     TApp app(damaged);
     ExpectNextFailsThenCloses(app, "GET RESOURCE: Error ", ERROR_CRC);
-    // At most the empty file that the access probe leaves; none of the damaged bytes.
-    EXPECT_TRUE(!PathExists(folder.Target(1)) || hosttest::ReadFileBytes(folder.Target(1)).empty());
-    for (int i = 2; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder.Target(i))) << i;
+    // Not even the empty module that the access probe made.
+    EXPECT_TRUE(FolderIsEmpty(folder));
     ExpectNothingRegistered();
 }
 
