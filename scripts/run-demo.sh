@@ -49,9 +49,10 @@ to_png() { convert "$1" "$2" && rm -f "$1" && echo "  $2"; }
 tour_pages() {
   export DISPLAY="$xvfb_display"
   shots="$demo/screenshots"
-  # 1. The copy page, held back by a named pipe drained slowly, then cancelled.
-  mkfifo "$host_dir/TYForMsExcel.plgn"
-  sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn" "$demo/drained.bin" 16384 0.1 &
+  # 1. The copy page, held back by a named pipe in place of the module's
+  # temporary file, drained slowly, then cancelled.
+  mkfifo "$host_dir/TYForMsExcel.plgn.tmp"
+  sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn.tmp" "$demo/drained.bin" 16384 0.1 &
   reader=$!
   wine "$tour" copy "$(winpath "$exe")" "$(winpath "$shots/copy$1.bmp")"
   kill "$reader" 2>/dev/null || true

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tk {
 
 TApplication& Application() {
@@ -92,12 +94,18 @@ BOOL CALLBACK ChangeChildScale(HWND child, LPARAM dpi) {
 
 // Everything is scaled from its 96-DPI design again, not from its last
 // scale, so moving back and forth never drifts; the window takes the
-// rectangle Windows suggests.
+// rectangle Windows suggests. Windows sends only sane values, but any program
+// can send the message: a DPI outside Windows' scales (100 % to 500 %), two
+// differing DPI halves, or no rectangle to take, and it is ignored.
 bool TForm::WMDpiChanged(WPARAM wParam, LPARAM lParam) {
     const int dpi = LOWORD(wParam);
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (HIWORD(wParam) != dpi || dpi < DesignDpi || dpi > MaxDpi || !suggested ||
+        IsRectEmpty(suggested))
+        return true;
+    const RECT r = *suggested;
     ScaleFont(dpi);
     EnumChildWindows(Handle(), ChangeChildScale, dpi);
-    const RECT& r = *reinterpret_cast<const RECT*>(lParam);
     SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     if (OnAfterMonitorDpiChanged) OnAfterMonitorDpiChanged(this);
     return true;
@@ -108,12 +116,26 @@ void TForm::Show() {
     if (!shown_) {
         shown_ = true;
         if (OnShow) OnShow(this);
-        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
-                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
+        CentreOnMonitor();
     }
     SetVisible(true);
     SetForegroundWindow(Handle());
     UpdateWindow(Handle());
+}
+
+// Centred on its monitor, and kept within that monitor's work area; larger
+// than the area (a high scale on a small screen), its top-left corner lies in
+// it, so the title bar can be reached.
+void TForm::CentreOnMonitor() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    const RECT& work = monitor.rcWork;
+    const int left = screen.left + (screen.right - screen.left - Width()) / 2;
+    const int top = screen.top + (screen.bottom - screen.top - Height()) / 2;
+    SetBounds(std::max<int>(work.left, std::min<int>(left, work.right - Width())),
+              std::max<int>(work.top, std::min<int>(top, work.bottom - Height())), Width(), Height());
 }
 
 void TForm::Close() {

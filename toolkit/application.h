@@ -8,8 +8,9 @@
 namespace tk {
 
 // A fixed-size top-level window (caption, system menu, minimise box) with an
-// exact client size, centred when first shown. Creation has two phases: the
-// constructor, then Create(): the window, CreateControls, then OnCreate.
+// exact client size, centred on its monitor (within its work area) when first
+// shown. Creation has two phases: the constructor, then Create(): the window,
+// CreateControls, then OnCreate.
 // It and its controls are scaled to the window's DPI at creation, and again
 // in place when the window moves to a monitor of another scale.
 class TForm : public TControl {
@@ -60,6 +61,7 @@ protected:
 
 private:
     bool AskClose();  // runs the query once
+    void CentreOnMonitor();
     void FocusFirstControl();
 
     int clientWidth_ = 0, clientHeight_ = 0;

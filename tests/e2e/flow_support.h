@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "payload/operations.h"
 #include "tests/e2e/driver.h"
 #include "tests/host/host_test_support.h"
 #include "toolkit/handle.h"
@@ -60,6 +61,9 @@ public:
     const std::string& Unix() const { return unix_; }
     std::string Target(int Index) const { return path_ + TargetName(Index); }
     std::string UnixTarget(int Index) const { return unix_ + "/" + TargetName(Index).substr(1); }
+    // Where the setup writes item Index until it is whole.
+    std::string Temporary(int Index) const { return TemporaryPathOf(Target(Index)); }
+    std::string UnixTemporary(int Index) const { return TemporaryPathOf(UnixTarget(Index)); }
 
 private:
     std::string path_;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "payload/file_list.h"
@@ -183,7 +184,9 @@ int FontHeight(const tk::TControl& control) {
 
 // As when the window moves to a monitor at 200 %: scaled from its 96-DPI
 // design in place, labels sized in their fonts made anew, the title row
-// centred again, the suggested rectangle taken.
+// centred again, the suggested rectangle taken. Before that, messages that no
+// monitor sends (a DPI outside 96 to 480, halves that differ, no rectangle or
+// an empty one) leave the window as it is.
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     ASSERT_EQ(testsupport::SystemDpi(), 96);
     form->Show();
@@ -196,6 +199,20 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     GetWindowRect(form->Handle(), &window);
     RECT suggested{window.left, window.top, 2 * window.right - window.left,
                    2 * window.bottom - window.top};
+    const RECT empty{window.left, window.top, window.left, window.bottom};
+    const RECT negative{window.right, window.bottom, window.left, window.top};
+    for (const auto& [dpi, rect] : {std::pair<WPARAM, const RECT*>{MAKEWPARAM(192, 192), nullptr},
+                                    {0, &suggested}, {65537, &suggested}, {0xFFFFFFFF, &suggested},
+                                    {MAKEWPARAM(481, 481), &suggested}, {MAKEWPARAM(192, 96), &suggested},
+                                    {MAKEWPARAM(192, 192), &empty}, {MAKEWPARAM(192, 192), &negative}}) {
+        SCOPED_TRACE(dpi);
+        SendMessageA(form->Handle(), tk::DpiChangedMessage, dpi, reinterpret_cast<LPARAM>(rect));
+        RECT now;
+        GetWindowRect(form->Handle(), &now);
+        EXPECT_TRUE(EqualRect(&now, &window));
+        EXPECT_EQ(FontHeight(form->btnNext), -11);
+        EXPECT_EQ(form->btnNext.Width(), 75);
+    }
     SendMessageA(form->Handle(), tk::DpiChangedMessage, MAKEWPARAM(192, 192),
                  reinterpret_cast<LPARAM>(&suggested));
 
