@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,12 +15,20 @@
 #include "tests/support/scale.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
+#include "toolkit/high_contrast.h"
 #include "wizard/form_install.h"
 #include "wizard/page_texts.h"
 #include "wizard/system_error.h"
 
 // The flow in this process, for the ends that Wine cannot bring about from outside
 // the window, and the message panel painted through the real canvas.
+namespace {
+bool contrastTheme = false;
+}  // namespace
+
+// Wine cannot switch a contrast theme on: this program answers the toolkit itself.
+bool tk::HighContrastOn() { return contrastTheme; }
+
 namespace {
 
 constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
@@ -254,6 +264,53 @@ TEST_F(FlowSeam, NoHostLeadsToTheWarningPageWithItsTagAndColour) {
     const TInk ink = PaintedInk(*form, RGB(0, 0, 255));
     EXPECT_GE(ink.Top, 38);
     EXPECT_TRUE(ink.OnlyIn);
+}
+
+// Windows 11's Aquatic contrast theme while it lives: its system colours (Wine
+// keeps them in HKCU\Control Panel\Colors), and the contrast question answered yes.
+class TContrastTheme {
+public:
+    static constexpr int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
+                                       COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    static constexpr COLORREF Aquatic[] = {0x202020, 0xFFFFFF, 0x202020, 0xFFFFFF, RGB(0x8E, 0xE3, 0xF0),
+                                           RGB(0x26, 0x3B, 0x50)};
+    TContrastTheme() {
+        for (size_t i = 0; i < std::size(Elements); ++i) saved_[i] = GetSysColor(Elements[i]);
+        contrastTheme = SetSysColors(std::size(Elements), Elements, Aquatic);
+    }
+    ~TContrastTheme() {
+        contrastTheme = false;
+        SetSysColors(std::size(Elements), Elements, saved_);
+    }
+
+private:
+    COLORREF saved_[std::size(Elements)];
+};
+
+bool InkedOnlyIn(tk::TControl& c, COLORREF color) {
+    const TInk ink = testsupport::InkOf(testsupport::TWindowSnapshot(c.Handle(), c.Width(), c.Height()),
+                                        c.Width(), c.Height(), 0, 0, color);
+    return ink.Top >= 0 && ink.OnlyIn;
+}
+
+// Every text of the warning and copy pages in the theme's text colour on its
+// button face, the gauge in its window and highlight pairs; repainted on a switch.
+TEST_F(FlowSeam, AContrastThemePaintsTheWarningAndCopyPagesInItsColoursAlone) {
+    const TContrastTheme theme;
+    ASSERT_TRUE(contrastTheme);
+    form->Show();
+    form->btnNextClick(&form->btnNext);  // no host: the warning page
+    SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(GetUpdateRect(form->pb.Handle(), nullptr, FALSE));
+    for (tk::TControl* c : std::initializer_list<tk::TControl*>{&form->Label2, &form->Label3, &form->pb})
+        EXPECT_TRUE(InkedOnlyIn(*c, 0xFFFFFF));
+    form->gProgress.SetProgress(50);
+    const int w = form->gProgress.Width(), h = form->gProgress.Height();
+    const testsupport::TWindowSnapshot gauge(form->gProgress.Handle(), w, h);
+    std::set<COLORREF> seen;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) seen.insert(gauge.At(x, y));
+    EXPECT_EQ(seen, (std::set<COLORREF>{0xFFFFFF, 0x202020, TContrastTheme::Aquatic[4], TContrastTheme::Aquatic[5]}));
 }
 
 }  // namespace
