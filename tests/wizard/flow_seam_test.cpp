@@ -266,8 +266,8 @@ TEST_F(FlowSeam, NoHostLeadsToTheWarningPageWithItsTagAndColour) {
     EXPECT_TRUE(ink.OnlyIn);
 }
 
-// Windows 11's Aquatic contrast theme while it lives: its system colours (Wine
-// keeps them in HKCU\Control Panel\Colors), and the contrast question answered yes.
+// Windows 11's Aquatic contrast theme while it lives: its system colours, set for
+// the prefix's whole session, and the contrast question answered yes.
 class TContrastTheme {
 public:
     static constexpr int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
