@@ -177,8 +177,8 @@ LRESULT AccessibleObject(HWND hwnd, WPARAM flags, TAccessibleRole role) {
         standard->Release();
         return 0;
     }
-    // Annotated before the reader gets the object, whichever comes first: its
-    // question about the text, or a page change it heard of.
+    // Annotated before the reader holds the object, so the setting is there for
+    // the first change it hears of.
     if (IsLiveRegion(role)) AnnotateLiveRegion(hwnd);
     const LRESULT result = resultFromObject(__uuidof(IAccessible), flags, object);
     object->Release();  // the reference is the caller's now

@@ -207,8 +207,8 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             return 0;
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:
-            // Top-level windows hear of new system colours and settings, a
-            // contrast theme among them: all of ours paint from those, so again.
+            // New system colours or settings, a contrast theme among them (top-level
+            // windows hear of them): all of ours paint from those, so paint it all again.
             RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             break;
         case WM_COMMAND:

@@ -140,6 +140,7 @@ void TGauge::Paint(HDC dc) {
     FillSolid(image.dc(), bar, colors.Bar);
 
     if (contrast) {
+        // Over each part the text colour paired with the part's own.
         PaintCentred(image.dc(), w, h, RECT{bar.right, 0, w, h}, Caption(), Font(), clWindowText);
         PaintCentred(image.dc(), w, h, RECT{0, 0, bar.right, h}, Caption(), Font(), clHighlightText);
     } else {
