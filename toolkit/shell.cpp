@@ -91,6 +91,12 @@ BOOL ShellSpecialFolderPath(HWND owner, char* path, int csidl, BOOL create) {
     return getPath ? getPath(owner, path, csidl, create) : FALSE;
 }
 
+BOOL ShellExecuteWide(_SHELLEXECUTEINFOW* info) {
+    JoinComApartment();
+    const auto execute = SystemEntry<BOOL(WINAPI*)(_SHELLEXECUTEINFOW*)>(Shell32(), "ShellExecuteExW");
+    return execute ? execute(info) : FALSE;
+}
+
 HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
                        const char* directory, int show) {
     using Fn = HINSTANCE(WINAPI*)(HWND, const char*, const char*, const char*, const char*, INT);
