@@ -113,18 +113,16 @@ struct TGaugeColors {
 constexpr TGaugeColors UsualGauge{clBlack, clWhite, clBlack};
 constexpr TGaugeColors ContrastGauge{clWindowText, clWindow, clHighlight};
 
-// `text` centred in a w x h picture, in `color`, drawn only within `part`.
-void PaintCentred(HDC dc, int w, int h, const RECT& part, const std::string& text, const TFont& font,
-                  TColor color) {
-    const SIZE size = TextExtent(dc, font, text);
-    SelectObjectScope select(dc, font.Handle());
+}  // namespace
+
+void TGauge::PaintCaption(HDC dc, const RECT& part, TColor color) {
+    const SIZE size = TextExtent(dc, Font(), Caption());
+    SelectObjectScope select(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(color));
-    ExtTextOutA(dc, (w - size.cx) / 2, (h - size.cy) / 2, ETO_CLIPPED, &part, text.c_str(),
-                static_cast<UINT>(text.size()), nullptr);
+    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_CLIPPED, &part, Caption().c_str(),
+                static_cast<UINT>(Caption().size()), nullptr);
 }
-
-}  // namespace
 
 void TGauge::Paint(HDC dc) {
     const bool contrast = HighContrastOn();
@@ -141,14 +139,14 @@ void TGauge::Paint(HDC dc) {
 
     if (contrast) {
         // Over each part the text colour paired with the part's own.
-        PaintCentred(image.dc(), w, h, RECT{bar.right, 0, w, h}, Caption(), Font(), clWindowText);
-        PaintCentred(image.dc(), w, h, RECT{0, 0, bar.right, h}, Caption(), Font(), clHighlightText);
+        PaintCaption(image.dc(), RECT{bar.right, 0, w, h}, clWindowText);
+        PaintCaption(image.dc(), RECT{0, 0, bar.right, h}, clHighlightText);
     } else {
         // The text in white on black, XORed onto the image: where the text is,
         // white turns black and black turns white.
         MemoryCanvasDC text(dc, w, h);
         FillSolid(text.dc(), all, clBlack);
-        PaintCentred(text.dc(), w, h, all, Caption(), Font(), clWhite);
+        PaintCaption(text.dc(), all, clWhite);
         text.CopyTo(image.dc(), SRCINVERT);
     }
     image.CopyTo(dc);

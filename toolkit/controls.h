@@ -125,6 +125,9 @@ protected:
     void Paint(HDC dc) override;
 
 private:
+    // The shown text centred in `color`, drawn only within `part`.
+    void PaintCaption(HDC dc, const RECT& part, TColor color);
+
     int progress_ = MinValue;  // the percentage, as the range is 0 to 100
 };
 
