@@ -191,7 +191,7 @@ TAccessibleInfo ReadAccessible(HWND Control) {
 
 TEventHook HearEvents(DWORD Pid) {
     HeardEvents.clear();
-    return TEventHook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+    return TEventHook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, LiveRegionChanged, nullptr,
                                       HearEvent, Pid, 0, WINEVENT_OUTOFCONTEXT),
                       UnhookWinEvent);
 }

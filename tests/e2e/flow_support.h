@@ -99,9 +99,10 @@ std::string GaugeText(HWND Window);
 // so they reach the window that has the focus by the system's own rules.
 void TypeKeys(const std::string& Keys);
 
-// Hears the name and value changes that the client areas of process `Pid`'s
+// Hears the name, value and live-region changes that the client areas of process `Pid`'s
 // windows announce, out of context, until the hook goes; Heard pumps this
 // thread's messages, which bring them, and counts those of `Window`.
+constexpr DWORD LiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 on
 using TEventHook = std::unique_ptr<HWINEVENTHOOK__, decltype(&UnhookWinEvent)>;
 TEventHook HearEvents(DWORD Pid);
 int Heard(DWORD Event, HWND Window);

@@ -409,7 +409,8 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
 }
 
 // A screen reader hears the gauge as a progress bar named by its box, hidden
-// before the copy, with the shown percentage as its value and every move told.
+// before the copy, with the shown percentage as its value and every move told;
+// each new page's text is a live region's change, read out without the focus.
 TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     HoldItem1();
     TApp app;
@@ -424,12 +425,14 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_EQ(info.TypeInfos, 0);
     EXPECT_TRUE(info.State & STATE_SYSTEM_INVISIBLE);
     const int pages = Heard(EVENT_OBJECT_NAMECHANGE, panel);
+    const int spoken = Heard(LiveRegionChanged, panel);
     ClickNext(window);
     ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
     info = ReadAccessible(gauge);
     EXPECT_EQ(info.Value, "24%");
     EXPECT_FALSE(info.State & STATE_SYSTEM_INVISIBLE);
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 1);
+    EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 1);
     const int moves = Heard(EVENT_OBJECT_VALUECHANGE, gauge);
     EXPECT_GE(moves, 1);
     ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != "24%"; }, PageTimeoutMs));
@@ -437,6 +440,7 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
     EXPECT_EQ(ReadAccessible(gauge).Value, "100%");
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
+    EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 2);
 }
 
 // Yes stops the copy, waits for it and leaves the host with what it had: no
