@@ -26,7 +26,12 @@ bool PluginDirAccessDenied() {
     if (CanOpenForWrite(path)) return false;
     DWORD code = GetLastError();
     if (code == ERROR_FILE_NOT_FOUND) {
-        if (CanCreateForWrite(path)) return false;
+        if (CanCreateForWrite(path)) {
+            // The probe's empty file is no module: should the copy not write
+            // one, a host scanning its folder must not find it.
+            DeleteFileA(path.c_str());
+            return false;
+        }
         code = GetLastError();
     }
     return code == ERROR_ACCESS_DENIED;

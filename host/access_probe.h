@@ -8,5 +8,6 @@ bool CanOpenForWrite(const std::string& Path);
 bool CanCreateForWrite(const std::string& Path);
 
 // True only when the system refuses, with ERROR_ACCESS_DENIED, to let this process
-// open or create the first payload file in PluginDir. Raises nothing.
+// open or create the first payload file in PluginDir. A file that the probe
+// created is removed again. Raises nothing.
 bool PluginDirAccessDenied();

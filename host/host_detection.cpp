@@ -1,6 +1,7 @@
 #include "host/host_detection.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "host/registry.h"
 #include "payload/file_list.h"
@@ -16,17 +17,36 @@ bool IsUsableVersion(int32_t VersionHi, int32_t VersionLo) {
     return VersionHi >= kMinVersionHi && !(VersionHi == kMinVersionHi && VersionLo < kMinVersionLo);
 }
 
-// A drive's folder ("X:\...") or a share's ("\\server\share..."), nothing
-// else: a relative one would be found from wherever the setup runs.
+// After "\\?\" Windows takes the name as it stands: only a backslash separates.
+bool IsSeparator(char C, bool Verbatim) { return C == '\\' || (C == '/' && !Verbatim); }
+
+// "X:" alone or followed by a separator: with the file names' leading
+// backslash either names a place on drive X.
+bool IsDriveFolder(const std::string& Dir, size_t At, bool Verbatim) {
+    if (Dir.size() < At + 2 || Dir[At + 1] != ':') return false;
+    const char drive = static_cast<char>(Dir[At] | 0x20);
+    return drive >= 'a' && drive <= 'z' && (Dir.size() == At + 2 || IsSeparator(Dir[At + 2], Verbatim));
+}
+
+// "server\share...", neither part empty; a server "." or "?" names a device.
+bool IsShareFolder(const std::string& Dir, size_t At, bool Verbatim) {
+    size_t share = At;
+    while (share < Dir.size() && !IsSeparator(Dir[share], Verbatim)) ++share;
+    const std::string server = Dir.substr(At, share - At);
+    ++share;
+    return !server.empty() && server != "." && server != "?" && share < Dir.size() &&
+           !IsSeparator(Dir[share], Verbatim);
+}
+
+// An absolute place on a drive or a share, nothing else: a relative folder
+// would be found from wherever the setup runs.
 bool IsAbsoluteFolder(const std::string& Dir) {
-    const char drive = static_cast<char>(Dir[0] | 0x20);
-    if (Dir.size() >= 3 && drive >= 'a' && drive <= 'z' && Dir[1] == ':' && Dir[2] == '\\')
-        return true;
-    if (Dir.compare(0, 2, "\\\\") != 0) return false;
-    const size_t share = Dir.find('\\', 2) + 1;
-    // "\\.\" and "\\?\" name devices, not shares.
-    const bool device = share == 4 && (Dir[2] == '.' || Dir[2] == '?');
-    return share > 3 && share < Dir.size() && Dir[share] != '\\' && !device;
+    if (Dir.compare(0, 4, "\\\\?\\") == 0)
+        return _strnicmp(Dir.c_str() + 4, "UNC\\", 4) == 0 ? IsShareFolder(Dir, 8, true)
+                                                           : IsDriveFolder(Dir, 4, true);
+    return IsDriveFolder(Dir, 0, false) ||
+           (Dir.size() > 2 && IsSeparator(Dir[0], false) && IsSeparator(Dir[1], false) &&
+            IsShareFolder(Dir, 2, false));
 }
 
 }  // namespace

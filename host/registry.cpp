@@ -23,9 +23,10 @@ bool StoredExactly(HKEY Key, const std::string& Name, const std::string& Ansi) {
     if (!MultiByteToWideChar(CP_ACP, 0, Name.c_str(), -1, name, MAX_PATH) ||
         RegQueryValueExW(Key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return false;
-    std::vector<char> wide;  // Ansi widened, then the stored text
-    wide.assign((Ansi.size() + 2) * sizeof(wchar_t) + size, '\0');
-    auto* text = reinterpret_cast<wchar_t*>(wide.data());
+    // Ansi widened, then the stored text in whole characters (its size may be
+    // odd) with at least one zero after it.
+    std::vector<wchar_t> wide(Ansi.size() + 1 + size / sizeof(wchar_t) + 2, L'\0');
+    wchar_t* text = wide.data();
     wchar_t* stored = text + Ansi.size() + 1;
     return MultiByteToWideChar(CP_ACP, 0, Ansi.c_str(), -1, text, Ansi.size() + 1) &&
            RegQueryValueExW(Key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size) ==

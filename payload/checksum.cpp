@@ -1,5 +1,7 @@
 #include "payload/checksum.h"
 
+#include "payload/resource_bytes.h"
+
 namespace {
 
 // The build's table of item checksums: 4 bytes, little-endian, per position.
@@ -47,16 +49,13 @@ uint32_t TCrc32::Of(const BYTE* bytes, DWORD size) const {
 }
 
 bool ChecksumMatches(HMODULE Module, size_t position, uint32_t crc) {
-    HRSRC table = FindResourceA(Module, ChecksumResource, RT_RCDATA);
-    if (!table) return false;
-    const DWORD size = SizeofResource(Module, table);
-    HGLOBAL loaded = LoadResource(Module, table);
-    const auto* entries = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!entries || position == 0 || size / 4 < position) {
+    const TResourceBytes table = ResourceBytes(Module, ChecksumResource);
+    if (!table.Bytes) return false;
+    if (position == 0 || table.Size / 4 < position) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return false;
     }
-    if (LoadLittleEndian(entries + (position - 1) * 4) == crc) return true;
+    if (LoadLittleEndian(table.Bytes + (position - 1) * 4) == crc) return true;
     SetLastError(ERROR_CRC);
     return false;
 }

@@ -17,6 +17,7 @@ private:
 };
 
 // True when item `position` (from 1) of Module's checksum table holds `crc`.
-// Otherwise false, with ERROR_CRC for a mismatch or the lookup's error code
-// when the table is missing or too short: an item that cannot be checked is refused.
+// Otherwise false, with ERROR_CRC for a mismatch, ResourceBytes' code when the
+// table is missing or unusable, ERROR_RESOURCE_DATA_NOT_FOUND when it is too
+// short: an item that cannot be checked is refused.
 bool ChecksumMatches(HMODULE Module, size_t position, uint32_t crc);

@@ -1,6 +1,7 @@
 #include "payload/operations.h"
 
 #include "payload/checksum.h"
+#include "payload/resource_bytes.h"
 #include "toolkit/handle.h"
 
 namespace {
@@ -14,54 +15,59 @@ HMODULE PayloadModule(HMODULE module) { return module ? module : GetModuleHandle
 
 std::string ItemName(size_t position) { return "file" + std::to_string(position); }
 
-// The target file of one item: closed on every path, and deleted unless the
-// item was written whole.
-class TargetFile {
+constexpr char TemporarySuffix[] = ".tmp";
+
+// One item's file: written under its temporary name and put in the target's
+// place in one step once whole, so a stop or a failure leaves the target as
+// it was. The temporary file is closed on every path, and deleted unless placed.
+class ItemFile {
 public:
-    explicit TargetFile(const std::string& path)
-        : path_(path),
+    explicit ItemFile(const std::string& target)
+        : target_(target),
+          temporary_(TemporaryPathOf(target)),
           // Others may read it, but no one else writes it while we do: another
           // setup's cancel cannot delete a file it did not write.
-          handle_(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+          handle_(CreateFileA(temporary_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~TargetFile() { Close(); }
-    TargetFile(const TargetFile&) = delete;
-    TargetFile& operator=(const TargetFile&) = delete;
+    ~ItemFile() { Discard(); }
+    ItemFile(const ItemFile&) = delete;
+    ItemFile& operator=(const ItemFile&) = delete;
 
     bool Created() const { return handle_.valid(); }
     HANDLE get() const { return handle_.get(); }
-    void SetComplete() { complete_ = true; }
-    // The failure's error code outlives the cleanup: the report at the run's
-    // end names the failed step, not a refused delete.
-    void Close() {
-        if (!handle_.valid()) return;
-        const DWORD error = GetLastError();
+    // Closes the whole file and replaces the target by it. False, with the
+    // system's code and the temporary file gone, when the target cannot be
+    // replaced (the host has it loaded, say).
+    bool Place() {
         handle_.reset();
-        if (!complete_) DeleteFileA(path_.c_str());
-        SetLastError(error);
+        if (MoveFileExA(temporary_.c_str(), target_.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        Delete();
+        return false;
+    }
+    void Discard() {
+        if (handle_.valid()) Delete();
     }
 
 private:
-    const std::string& path_;
+    // The failure's error code outlives the cleanup: the report at the run's
+    // end names the failed step, not a refused delete.
+    void Delete() {
+        const DWORD error = GetLastError();
+        handle_.reset();
+        DeleteFileA(temporary_.c_str());
+        SetLastError(error);
+    }
+
+    const std::string& target_;
+    const std::string temporary_;
     tk::UniqueHandle handle_;
-    bool complete_ = false;
 };
 
-// True when [bytes, bytes + size) is committed memory of the mapping that holds
-// its first byte: a damaged resource entry can give a size past the image.
-bool InsideOneMapping(const BYTE* bytes, DWORD size) {
-    MEMORY_BASIC_INFORMATION region{};
-    for (const BYTE* at = bytes; static_cast<size_t>(at - bytes) < size;) {
-        const PVOID mapping = region.AllocationBase;
-        if (!VirtualQuery(at, &region, sizeof region) || region.State != MEM_COMMIT ||
-            (at != bytes && region.AllocationBase != mapping))
-            return false;
-        at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
-    }
-    return true;
-}
-
 }  // namespace
+
+std::string TemporaryPathOf(const std::string& Target) { return Target + TemporarySuffix; }
 
 uint32_t ResourceSize(const std::string& Name, HMODULE Module) {
     const HMODULE module = PayloadModule(Module);
@@ -105,28 +111,19 @@ bool TOperations::CopyResource(size_t Position) {
     Synchronize([this] { DoProgress(); });
     ErrorCaption = CaptionGetResource;
 
-    HRSRC item = FindResourceA(module_, ResourceName.c_str(), RT_RCDATA);
-    if (!item) return false;
-    const DWORD size = SizeofResource(module_, item);
-    HGLOBAL loaded = LoadResource(module_, item);
-    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return false;
-    if (size == 0 || !InsideOneMapping(bytes, size)) {
-        // Neither check leaves a code of its own: whatever an earlier call
-        // left ("Success.", "File already exists.") would be shown instead.
-        SetLastError(ERROR_INVALID_DATA);
-        return false;
-    }
-    if (!ChecksumMatches(module_, Position, crc32_.Of(bytes, size))) return false;
+    const TResourceBytes item = ResourceBytes(module_, ResourceName.c_str());
+    if (!item.Bytes) return false;
+    if (!ChecksumMatches(module_, Position, crc32_.Of(item.Bytes, item.Size))) return false;
 
-    TargetFile file(TargetPath);
+    ItemFile file(TargetPath);
     if (!file.Created()) {
         ErrorCaption = CaptionCreateFile;
         return false;
     }
 
+    const BYTE* bytes = item.Bytes;
     bool result = false;
-    for (DWORD remaining = size; remaining != 0;) {
+    for (DWORD remaining = item.Size; remaining != 0;) {
         if (Terminated()) {
             result = false;
             break;
@@ -141,7 +138,7 @@ bool TOperations::CopyResource(size_t Position) {
             ErrorCode = GetLastError();
             // The partial file goes before the box: a session's end under the
             // box ends the process without waiting for this thread.
-            file.Close();
+            file.Discard();
             Synchronize([this] { DoError(); });
             result = false;
             break;
@@ -153,7 +150,10 @@ bool TOperations::CopyResource(size_t Position) {
         Synchronize([this] { DoProgress(); });
         result = true;
     }
-    if (result) file.SetComplete();
+    if (result && !file.Place()) {
+        ErrorCaption = CaptionCreateFile;
+        result = false;
+    }
     return result;
 }
 

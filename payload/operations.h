@@ -10,7 +10,8 @@
 
 // Writes the payload items out of a module's RCDATA resources into DestDir,
 // on its own thread, reporting progress and failures on the main thread. An
-// item whose bytes do not match the module's checksum table is not written.
+// item whose bytes do not match the module's checksum table is not written; a
+// stopped or failed item leaves its target as it was.
 class TOperations final : public tk::TThread {
 public:
     static constexpr int32_t Succeeded = 0;
@@ -51,6 +52,11 @@ private:
     HMODULE module_;
     const TCrc32 crc32_;
 };
+
+// Where an item bound for `Target` is written until it is whole: beside it,
+// under its name with ".tmp" added, so a copy killed half-way leaves a file
+// that is plainly not the item.
+std::string TemporaryPathOf(const std::string& Target);
 
 // Size in bytes of the payload item `Name` (type RCDATA) in Module, 0 when absent.
 uint32_t ResourceSize(const std::string& Name, HMODULE Module = nullptr);

@@ -3,21 +3,23 @@
 # in a Wine prefix of its own (out/demo/wineprefix, made fresh each time).
 # On your display when there is one; otherwise (or with DEMO_HEADLESS=1) under a
 # private Xvfb display, driven through every page at 150 % and at 100 %, with a
-# picture of each page saved in out/demo/screenshots/ (PAGE-150.png, PAGE.png).
+# picture of each page saved in out/demo/screenshots/ (PAGE-150.png, PAGE.png,
+# and PAGE-contrast.png in a contrast theme).
 # Prints what was installed and registered.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${BUILD_DIR:-build}
 sh scripts/configure.sh "$build"
-cmake --build "$build" -j"$(nproc)" --target TessalySetup demo_tour
+cmake --build "$build" -j"$(nproc)" --target TessalySetup TessalySetupContrast demo_tour
 exe="$root/$build/startup/TessalySetup.exe"
 tour="$root/$build/demo/demo_tour.exe"
+contrast_exe="$root/$build/demo/TessalySetupContrast.exe"
 
 demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -46,27 +48,29 @@ start_prefix() {
 
 to_png() { convert "$1" "$2" && rm -f "$1" && echo "  $2"; }
 
-# tour_pages SUFFIX: every page driven under the prefix's Xvfb display, each
-# picture saved as screenshots/PAGE$SUFFIX.png.
+# tour_pages SUFFIX [SETUP.exe]: every page driven under the prefix's Xvfb
+# display, each picture saved as screenshots/PAGE$SUFFIX.png.
 tour_pages() {
   export DISPLAY="$xvfb_display"
+  setup=${2:-$exe}
   shots="$demo/screenshots"
-  # 1. The copy page, held back by a named pipe drained slowly, then cancelled.
-  mkfifo "$host_dir/TYForMsExcel.plgn"
-  sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn" "$demo/drained.bin" 16384 0.1 &
+  # 1. The copy page, held back by a named pipe in place of the module's
+  # temporary file, drained slowly, then cancelled.
+  mkfifo "$host_dir/TYForMsExcel.plgn.tmp"
+  sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn.tmp" "$demo/drained.bin" 16384 0.1 &
   reader=$!
-  wine "$tour" copy "$(winpath "$exe")" "$(winpath "$shots/copy$1.bmp")"
+  wine "$tour" copy "$(winpath "$setup")" "$(winpath "$shots/copy$1.bmp")"
   kill "$reader" 2>/dev/null || true
   reader=""
   rm -f "$host_dir"/* "$demo/drained.bin"
 
   # 2. The real installation: welcome, copy, finish, Finish registers.
-  wine "$tour" install "$(winpath "$exe")" "$(winpath "$shots/welcome$1.bmp")" \
+  wine "$tour" install "$(winpath "$setup")" "$(winpath "$shots/welcome$1.bmp")" \
     "$(winpath "$shots/finish$1.bmp")"
 
   # 3. Without the host's uninstall entry: the warning page.
   wine reg delete "$uninstall" /f >/dev/null
-  wine "$tour" warning "$(winpath "$exe")" "$(winpath "$shots/warning$1.bmp")"
+  wine "$tour" warning "$(winpath "$setup")" "$(winpath "$shots/warning$1.bmp")"
   seed_host
 
   echo "Pictures of the pages:"
@@ -87,6 +91,18 @@ else
   echo "No display: driving the setup at 150 % under Xvfb $xvfb_display."
   tour_pages -150
   sh tests/wine-prefix.sh cleanup "$demo/150"
+  # Windows 11's Aquatic contrast theme: its system colours, read by each new
+  # process, and the copy of the setup that takes the theme as switched on.
+  start_prefix "$demo/contrast"
+  set -- ButtonFace '32 32 32' ButtonText '255 255 255' Window '32 32 32' WindowText '255 255 255' \
+    Hilight '142 227 240' HilightText '38 59 80' GrayText '166 166 166'
+  while [ $# -gt 0 ]; do
+    wine reg add 'HKCU\Control Panel\Colors' /v "$1" /t REG_SZ /d "$2" /f >/dev/null
+    shift 2
+  done
+  echo "Driving the setup in a contrast theme under Xvfb $xvfb_display."
+  tour_pages -contrast "$contrast_exe"
+  sh tests/wine-prefix.sh cleanup "$demo/contrast"
   start_prefix "$demo"
   echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
   echo "Driving the setup at 100 % under Xvfb $xvfb_display."

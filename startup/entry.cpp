@@ -1,5 +1,6 @@
 #include "startup/entry.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
@@ -13,6 +14,7 @@ std::string ProgramFilesDir;
 namespace {
 
 constexpr DWORD ProgramFilesBufferSize = 266;
+constexpr DWORD PathChars = MAX_PATH + 1;  // a path with its terminating zero
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
@@ -22,19 +24,20 @@ bool MutexPresent(const TMutexProbe& probe) {
     return probe.Handle.valid() || probe.Error == ERROR_ACCESS_DENIED;
 }
 
-// The current folder, however long; empty when the system cannot say.
-std::string CurrentDirectory() {
-    std::string directory(GetCurrentDirectoryA(0, nullptr), '\0');
-    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), &directory[0]);
-    directory.resize(length < directory.size() ? length : 0);
-    return directory;
+// The current folder with a trailing backslash into `directory` (PathChars
+// characters); empty when the system cannot say.
+void CurrentDirectory(wchar_t* directory) {
+    DWORD length = GetCurrentDirectoryW(PathChars - 1, directory);
+    if (length >= PathChars - 1) length = 0;
+    if (length > 0 && directory[length - 1] != L'\\') directory[length++] = L'\\';
+    directory[length] = L'\0';
 }
 
 // An elevated copy runs in a logon session without the user's mapped drive
 // letters: a path on a network drive is handed on by its UNC name, kept in
-// `universal` (MAX_PATH + 1 characters).
-const char* ReachablePath(TStartupSystem& system, const char* path, char* universal) {
-    const char root[] = {path[0], path[1], '\\', '\0'};
+// `universal` (PathChars characters).
+const wchar_t* ReachablePath(TStartupSystem& system, const wchar_t* path, wchar_t* universal) {
+    const wchar_t root[] = {path[0], path[1], L'\\', L'\0'};
     return system.DriveType(root) == DRIVE_REMOTE && system.UniversalName(path, universal)
                ? universal
                : path;
@@ -84,26 +87,34 @@ TMutexProbe TStartupSystem::OpenNamedMutex(const char* name) {
     return probe;
 }
 
-UINT TStartupSystem::DriveType(const char* root) { return GetDriveTypeA(root); }
+UINT TStartupSystem::DriveType(const wchar_t* root) { return GetDriveTypeW(root); }
 
-bool TStartupSystem::UniversalName(const char* path, char* universal) {
-    using Fn = DWORD(WINAPI*)(const char*, DWORD, void*, DWORD*);
+bool TStartupSystem::UniversalName(const wchar_t* path, wchar_t* universal) {
+    using Fn = DWORD(WINAPI*)(const wchar_t*, DWORD, void*, DWORD*);
     static const HMODULE mpr = tk::LoadSystemLibrary("mpr.dll");
-    const auto universalName = tk::SystemEntry<Fn>(mpr, "WNetGetUniversalNameA");
+    const auto universalName = tk::SystemEntry<Fn>(mpr, "WNetGetUniversalNameW");
     union {
-        UNIVERSAL_NAME_INFOA Info;
-        char Bytes[sizeof(UNIVERSAL_NAME_INFOA) + MAX_PATH + 1];
+        UNIVERSAL_NAME_INFOW Info;
+        char Bytes[sizeof(UNIVERSAL_NAME_INFOW) + PathChars * sizeof(wchar_t)];
     } buffer;
     DWORD size = sizeof buffer;
     return universalName &&
            universalName(path, UNIVERSAL_NAME_INFO_LEVEL, &buffer, &size) == NO_ERROR &&
-           lstrcpynA(universal, buffer.Info.lpUniversalName, MAX_PATH + 1);
+           lstrcpynW(universal, buffer.Info.lpUniversalName, PathChars);
 }
 
-bool TStartupSystem::RelaunchElevated(const char* program, const char* directory) {
-    const auto result = reinterpret_cast<INT_PTR>(
-        tk::ShellExecute(nullptr, "runas", program, "", directory, SW_SHOWNORMAL));
-    return result > 32;
+bool TStartupSystem::RelaunchElevated(const wchar_t* program, const wchar_t* directory) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The user has just agreed to run this very file: a second zone check would
+    // only ask again. Like every path of the start-up, a failure shows nothing.
+    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = program;
+    info.lpParameters = L"";
+    info.lpDirectory = directory;
+    info.nShow = SW_SHOWNORMAL;
+    return tk::ShellExecuteWide(&info);
 }
 
 void TStartupSystem::Pause(DWORD milliseconds) { Sleep(milliseconds); }
@@ -132,13 +143,14 @@ void Handshake(TStartupSystem& system) {
     // relaunch now would only start a chain of copies, each relaunching again.
     if (MutexPresent(system.OpenNamedMutex(WizardMutexName))) return;
 
-    char program[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string directory = CurrentDirectory();
-    if (!EndsWithBackslash(directory)) directory += '\\';
-    char uncProgram[MAX_PATH + 1], uncDirectory[MAX_PATH + 1];
+    // Wide names: a folder named outside the ANSI code page (a Cyrillic user
+    // name on a Western system) must not turn into question marks.
+    wchar_t program[PathChars] = {}, directory[PathChars] = {};
+    GetModuleFileNameW(nullptr, program, PathChars - 1);
+    CurrentDirectory(directory);
+    wchar_t uncProgram[PathChars], uncDirectory[PathChars];
     if (!system.RelaunchElevated(ReachablePath(system, program, uncProgram),
-                                 ReachablePath(system, directory.c_str(), uncDirectory)))
+                                 ReachablePath(system, directory, uncDirectory)))
         return;
     WaitForWizardMutex(system);
 }

@@ -27,12 +27,12 @@ public:
     virtual void RemoveFolder(const std::string& path);
     virtual TMutexProbe CreateNamedMutex(const char* name);
     virtual TMutexProbe OpenNamedMutex(const char* name);
-    virtual UINT DriveType(const char* root);
+    virtual UINT DriveType(const wchar_t* root);
     // The UNC name of a path on a network drive into `universal` (MAX_PATH + 1
     // characters); false when the system has none.
-    virtual bool UniversalName(const char* path, char* universal);
+    virtual bool UniversalName(const wchar_t* path, wchar_t* universal);
     // Starts `program` elevated in `directory`; true when the shell started it.
-    virtual bool RelaunchElevated(const char* program, const char* directory);
+    virtual bool RelaunchElevated(const wchar_t* program, const wchar_t* directory);
     virtual void Pause(DWORD milliseconds);
     virtual void RunWizard() = 0;  // the product shows its wizard here
 };

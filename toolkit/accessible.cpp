@@ -16,17 +16,28 @@ namespace {
 
 bool TextIsValue(TAccessibleRole role) { return role == TAccessibleRole::ProgressBar; }
 
+// Static text is a live region: screen readers read out each new text of it.
+bool IsLiveRegion(TAccessibleRole role) { return role == TAccessibleRole::StaticText; }
+// EVENT_OBJECT_LIVEREGIONCHANGED, which the headers declare for Windows 8 on;
+// an older system passes it on to whoever listens for it, or to no one.
+constexpr DWORD LiveRegionChanged = 0x8019;
+
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // Loaded from the system folder at a screen reader's first request and kept
 // for the life of the process.
 HMODULE oleacc = nullptr;
 
+// Loaded from the system folder at the first name asked for, and kept.
+HMODULE Automation() {
+    static const HMODULE module = LoadSystemLibrary("oleaut32.dll");
+    return module;
+}
+
 // A window's text as a BSTR for the caller to free, read wide since a BSTR is.
-// oleaut32 is in the process by then: oleacc imports it, as it does ole32.
 HRESULT WindowText(HWND hwnd, BSTR* text) {
     const auto allocString =
-        SystemEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(GetModuleHandleA("oleaut32.dll"), "SysAllocStringLen");
+        SystemEntry<BSTR(WINAPI*)(const OLECHAR*, UINT)>(Automation(), "SysAllocStringLen");
     const int length = GetWindowTextLengthW(hwnd);
     *text = allocString ? allocString(nullptr, length) : nullptr;
     if (!*text) return E_OUTOFMEMORY;
@@ -110,7 +121,11 @@ public:
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;  // no type information: GetTypeInfo has none to give
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
@@ -125,6 +140,29 @@ private:
     const TAccessibleRole role_;
     LONG references_ = 1;
 };
+
+// oleacc's annotation service and its key for UI Automation's LiveSetting
+// property, which Polite (1) sets to "read after what is being read now".
+constexpr CLSID AccPropServicesClass{0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID AccPropServicesInterface{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID LiveSettingProperty{0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG LivePolite = 1;
+
+// Marks the window's client object as a polite live region. Where the service
+// is missing or refuses, the text is still there and its changes still raised.
+void AnnotateLiveRegion(HWND hwnd) {
+    const auto create = SystemEntry<HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**)>(
+        JoinComApartment(), "CoCreateInstance");
+    IAccPropServices* services = nullptr;
+    if (!create || create(AccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, AccPropServicesInterface,
+                          reinterpret_cast<void**>(&services)) != S_OK)
+        return;
+    VARIANT polite{};
+    polite.vt = VT_I4;
+    polite.lVal = LivePolite;
+    services->SetHwndProp(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, LiveSettingProperty, polite);
+    services->Release();
+}
 
 }  // namespace
 
@@ -148,6 +186,9 @@ LRESULT AccessibleObject(HWND hwnd, WPARAM flags, TAccessibleRole role) {
         standard->Release();
         return 0;
     }
+    // Annotated before the reader holds the object, so the setting is there for
+    // the first change it hears of.
+    if (IsLiveRegion(role)) AnnotateLiveRegion(hwnd);
     const LRESULT result = resultFromObject(__uuidof(IAccessible), flags, object);
     object->Release();  // the reference is the caller's now
     return result > 0 ? result : 0;
@@ -156,6 +197,8 @@ LRESULT AccessibleObject(HWND hwnd, WPARAM flags, TAccessibleRole role) {
 void NotifyAccessibleTextChange(HWND hwnd, TAccessibleRole role) {
     NotifyWinEvent(TextIsValue(role) ? EVENT_OBJECT_VALUECHANGE : EVENT_OBJECT_NAMECHANGE, hwnd,
                    OBJID_CLIENT, CHILDID_SELF);
+    // A name change is read only for the focused object; a live region's always.
+    if (IsLiveRegion(role)) NotifyWinEvent(LiveRegionChanged, hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace tk

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tk {
 
 TApplication& Application() {
@@ -92,12 +94,18 @@ BOOL CALLBACK ChangeChildScale(HWND child, LPARAM dpi) {
 
 // Everything is scaled from its 96-DPI design again, not from its last
 // scale, so moving back and forth never drifts; the window takes the
-// rectangle Windows suggests.
+// rectangle Windows suggests. Windows sends only sane values, but any program
+// can send the message: a DPI outside Windows' scales (100 % to 500 %), two
+// differing DPI halves, or no rectangle to take, and it is ignored.
 bool TForm::WMDpiChanged(WPARAM wParam, LPARAM lParam) {
     const int dpi = LOWORD(wParam);
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (HIWORD(wParam) != dpi || dpi < DesignDpi || dpi > MaxDpi || !suggested ||
+        IsRectEmpty(suggested))
+        return true;
+    const RECT r = *suggested;
     ScaleFont(dpi);
     EnumChildWindows(Handle(), ChangeChildScale, dpi);
-    const RECT& r = *reinterpret_cast<const RECT*>(lParam);
     SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     if (OnAfterMonitorDpiChanged) OnAfterMonitorDpiChanged(this);
     return true;
@@ -108,12 +116,26 @@ void TForm::Show() {
     if (!shown_) {
         shown_ = true;
         if (OnShow) OnShow(this);
-        SetBounds((GetSystemMetrics(SM_CXSCREEN) - Width()) / 2,
-                  (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2, Width(), Height());
+        CentreOnMonitor();
     }
     SetVisible(true);
     SetForegroundWindow(Handle());
     UpdateWindow(Handle());
+}
+
+// Centred on its monitor, and kept within that monitor's work area; larger
+// than the area (a high scale on a small screen), its top-left corner lies in
+// it, so the title bar can be reached.
+void TForm::CentreOnMonitor() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    const RECT& work = monitor.rcWork;
+    const int left = screen.left + (screen.right - screen.left - Width()) / 2;
+    const int top = screen.top + (screen.bottom - screen.top - Height()) / 2;
+    SetBounds(std::max<int>(work.left, std::min<int>(left, work.right - Width())),
+              std::max<int>(work.top, std::min<int>(top, work.bottom - Height())), Width(), Height());
 }
 
 void TForm::Close() {
@@ -140,14 +162,14 @@ bool TForm::AskClose() {
 }
 
 namespace {
-// While it lives, Windows' shutdown screen gives the window's title as what the
-// session's end waits for.
+// While it lives, Windows' shutdown screen gives `reason` as what the session's
+// end waits for.
 class ShutdownBlock {
 public:
-    explicit ShutdownBlock(HWND window) : window_(window) {
-        wchar_t title[MAX_PATH] = {};
-        GetWindowTextW(window, title, MAX_PATH);
-        ShutdownBlockReasonCreate(window, title);
+    ShutdownBlock(HWND window, const std::string& reason) : window_(window) {
+        wchar_t text[MAX_STR_BLOCKREASON] = {};
+        MultiByteToWideChar(CP_ACP, 0, reason.c_str(), -1, text, MAX_STR_BLOCKREASON - 1);
+        ShutdownBlockReasonCreate(window, text);
     }
     ~ShutdownBlock() { ShutdownBlockReasonDestroy(window_); }
     ShutdownBlock(const ShutdownBlock&) = delete;
@@ -160,13 +182,36 @@ private:
 
 // The session's end is a close like any other: the same query, and a No keeps
 // the session going. Under its own box (or its own query) the form cannot ask,
-// so it refuses rather than stack a second question.
-bool TForm::WMQueryEndSession() {
+// so it refuses rather than stack a second question. A critical end comes
+// whatever the answer: nothing is asked, the form only finishes its work.
+bool TForm::WMQueryEndSession(LPARAM flags) {
+    if (flags & ENDSESSION_CRITICAL) {
+        sessionEnd_ = TSessionEnd::Agreed;
+        if (OnEndSession) OnEndSession(this, true);
+        return true;
+    }
     if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
-    const ShutdownBlock asking(Handle());
-    const bool agreed = AskClose();
+    sessionEnd_ = TSessionEnd::Asking;
+    bool agreed;
+    {
+        const ShutdownBlock asking(Handle(), ShutdownBlockReason);
+        agreed = AskClose();
+    }
+    // Cancelled from the shutdown screen while the question was open, the
+    // session goes on and no WM_ENDSESSION follows the answer.
+    const bool cancelled = sessionEnd_ == TSessionEnd::CancelledWhileAsking;
+    sessionEnd_ = agreed ? TSessionEnd::Agreed : TSessionEnd::None;
+    if (agreed && cancelled) DestroyWindow(Handle());
     if (!agreed && closeAgain_) Close();
     return agreed || !HandleAllocated();
+}
+
+void TForm::WMEndSession(bool ending) {
+    if (OnEndSession) OnEndSession(this, ending);
+    if (ending) return;
+    if (sessionEnd_ == TSessionEnd::Asking) sessionEnd_ = TSessionEnd::CancelledWhileAsking;
+    // The form agreed to close, and the session went on: it closes.
+    if (sessionEnd_ == TSessionEnd::Agreed && HandleAllocated()) DestroyWindow(Handle());
 }
 
 bool TForm::WMClose() {

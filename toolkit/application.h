@@ -8,8 +8,9 @@
 namespace tk {
 
 // A fixed-size top-level window (caption, system menu, minimise box) with an
-// exact client size, centred when first shown. Creation has two phases: the
-// constructor, then Create(): the window, CreateControls, then OnCreate.
+// exact client size, centred on its monitor (within its work area) when first
+// shown. Creation has two phases: the constructor, then Create(): the window,
+// CreateControls, then OnCreate.
 // It and its controls are scaled to the window's DPI at creation, and again
 // in place when the window moves to a monitor of another scale.
 class TForm : public TControl {
@@ -31,10 +32,14 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TCloseQueryEvent OnCloseQuery;  // set to nullptr to close without asking
-    // Ending: the session ends now (WM_ENDSESSION), and the process with it once
-    // this returns: whatever must not be left half done ends here. Not ending:
-    // a session end the form was asked about was cancelled after all.
+    // Ending: the session ends now (WM_ENDSESSION, or a critical query that no
+    // answer stops), and the process with it once this returns: whatever must
+    // not be left half done ends here. Not ending: a session end the form was
+    // asked about was cancelled; one it agreed to closes it as Close() would.
     TEndSessionEvent OnEndSession;
+    // What Windows' shutdown screen says the session's end waits for while
+    // OnCloseQuery runs for it.
+    std::string ShutdownBlockReason;
     // The form and its controls were scaled to a new DPI and placed as designed.
     TNotifyEvent OnAfterMonitorDpiChanged;
 
@@ -49,19 +54,20 @@ protected:
         FocusFirstControl();
         return true;
     }
-    bool WMQueryEndSession() override;
-    void WMEndSession(bool ending) override {
-        if (OnEndSession) OnEndSession(this, ending);
-    }
+    bool WMQueryEndSession(LPARAM flags) override;
+    void WMEndSession(bool ending) override;
     void WMNCDestroy() override;
     bool WMDpiChanged(WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool AskClose();  // runs the query once
+    void CentreOnMonitor();
     void FocusFirstControl();
 
     int clientWidth_ = 0, clientHeight_ = 0;
     bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
+    enum class TSessionEnd { None, Asking, CancelledWhileAsking, Agreed };
+    TSessionEnd sessionEnd_ = TSessionEnd::None;  // the one the form was asked about
     HWND lastFocus_ = nullptr;
 };
 

@@ -12,7 +12,9 @@ class TComApartment {
 public:
     TComApartment() : Ole32(LoadSystemLibrary("ole32.dll")) {
         const auto initialize = SystemEntry<HRESULT(WINAPI*)(void*, DWORD)>(Ole32, "CoInitializeEx");
-        joined_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+        // No OLE1 DDE window: the shell's execute functions ask for this apartment.
+        joined_ = initialize &&
+                  SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }
     ~TComApartment() {
         if (joined_) SystemEntry<void(WINAPI*)()>(Ole32, "CoUninitialize")();

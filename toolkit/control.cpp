@@ -201,10 +201,16 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             if (self->WMSetFocus()) return 0;
             break;
         case WM_QUERYENDSESSION:
-            return self->WMQueryEndSession() ? TRUE : FALSE;
+            return self->WMQueryEndSession(lParam) ? TRUE : FALSE;
         case WM_ENDSESSION:
             self->WMEndSession(wParam != 0);
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // New system colours or settings, a contrast theme among them (top-level
+            // windows hear of them): all of ours paint from those, so paint it all again.
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            break;
         case WM_COMMAND:
             // Controls report to their parent, and the dialog manager reports
             // keyboard clicks to the top-level window: both go to the control.

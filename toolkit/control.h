@@ -135,7 +135,7 @@ protected:
     virtual bool WMClose() { return false; }
     virtual bool WMActivate(WPARAM) { return false; }
     virtual bool WMSetFocus() { return false; }
-    virtual bool WMQueryEndSession() { return true; }
+    virtual bool WMQueryEndSession(LPARAM) { return true; }
     virtual void WMEndSession(bool) {}
     virtual void WMNCDestroy() {}
     virtual bool WMDpiChanged(WPARAM, LPARAM) { return false; }

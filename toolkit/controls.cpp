@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "toolkit/exception.h"
+#include "toolkit/high_contrast.h"
 
 namespace tk {
 
@@ -102,27 +103,52 @@ void TGauge::SetProgress(int value) {
     SetCaption(std::to_string(progress_) + "%");
 }
 
+namespace {
+
+// The gauge's frame, track and bar; in a contrast theme the track is the
+// theme's window and the bar its highlight, each with its own text colour.
+struct TGaugeColors {
+    TColor Frame, Track, Bar;
+};
+constexpr TGaugeColors UsualGauge{clBlack, clWhite, clBlack};
+constexpr TGaugeColors ContrastGauge{clWindowText, clWindow, clHighlight};
+
+}  // namespace
+
+void TGauge::PaintCaption(HDC dc, const RECT& part, TColor color) {
+    const SIZE size = TextExtent(dc, Font(), Caption());
+    SelectObjectScope select(dc, Font().Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(color));
+    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_CLIPPED, &part, Caption().c_str(),
+                static_cast<UINT>(Caption().size()), nullptr);
+}
+
 void TGauge::Paint(HDC dc) {
+    const bool contrast = HighContrastOn();
+    const TGaugeColors& colors = contrast ? ContrastGauge : UsualGauge;
     const int w = Width(), h = Height();
     MemoryCanvasDC image(dc, w, h);
     const RECT all{0, 0, w, h};
-    FillSolid(image.dc(), all, clBlack);
+    FillSolid(image.dc(), all, colors.Frame);
     const RECT track{1, 1, w - 1, h - 1};
-    FillSolid(image.dc(), track, clWhite);
+    FillSolid(image.dc(), track, colors.Track);
     const int barWidth = (track.right - track.left) * progress_ / MaxValue;
-    FillSolid(image.dc(), RECT{track.left, track.top, track.left + barWidth, track.bottom}, clBlack);
+    const RECT bar{track.left, track.top, track.left + barWidth, track.bottom};
+    FillSolid(image.dc(), bar, colors.Bar);
 
-    // The text in white on black, XORed onto the image: where the text is,
-    // white turns black and black turns white.
-    MemoryCanvasDC text(dc, w, h);
-    FillSolid(text.dc(), all, clBlack);
-    const SIZE size = TextExtent(text.dc(), Font(), Caption());
-    SelectObjectScope font(text.dc(), Font().Handle());
-    SetBkMode(text.dc(), TRANSPARENT);
-    SetTextColor(text.dc(), ColorToRGB(clWhite));
-    TextOutA(text.dc(), (w - size.cx) / 2, (h - size.cy) / 2, Caption().c_str(),
-             static_cast<int>(Caption().size()));
-    text.CopyTo(image.dc(), SRCINVERT);
+    if (contrast) {
+        // Over each part the text colour paired with the part's own.
+        PaintCaption(image.dc(), RECT{bar.right, 0, w, h}, clWindowText);
+        PaintCaption(image.dc(), RECT{0, 0, bar.right, h}, clHighlightText);
+    } else {
+        // The text in white on black, XORed onto the image: where the text is,
+        // white turns black and black turns white.
+        MemoryCanvasDC text(dc, w, h);
+        FillSolid(text.dc(), all, clBlack);
+        PaintCaption(text.dc(), all, clWhite);
+        text.CopyTo(image.dc(), SRCINVERT);
+    }
     image.CopyTo(dc);
 }
 

@@ -107,7 +107,9 @@ private:
 };
 
 // A percentage gauge: black 1-pixel frame, white track, black bar from the left,
-// and the percentage ("45%") centred, inverted so it reads on both. It repaints
+// and the percentage ("45%") centred, inverted so it reads on both. In a
+// contrast theme: frame and text on the track in window text, track in window,
+// bar in highlight with highlight text over it. It repaints
 // only when the percentage changes; its window text is the shown text, which
 // screen readers learn as a progress bar's value, named by the box around it.
 class TGauge : public TControl {
@@ -123,6 +125,9 @@ protected:
     void Paint(HDC dc) override;
 
 private:
+    // The shown text centred in `color`, drawn only within `part`.
+    void PaintCaption(HDC dc, const RECT& part, TColor color);
+
     int progress_ = MinValue;  // the percentage, as the range is 0 to 100
 };
 

@@ -6,6 +6,8 @@ namespace tk {
 // Positions, sizes and font heights are designed at 96 DPI and scaled to the
 // DPI of the window they go on.
 constexpr int DesignDpi = USER_DEFAULT_SCREEN_DPI;
+// Windows' display scales run from 100 % to 500 %.
+constexpr int MaxDpi = 5 * DesignDpi;
 
 // WM_DPICHANGED (Windows 8.1 on): the window is now on a monitor of another
 // scale; wParam holds the new DPI, lParam the window rectangle Windows suggests.

@@ -1,5 +1,7 @@
 #include "toolkit/graphics.h"
 
+#include "toolkit/high_contrast.h"
+
 namespace tk {
 
 void FillSolid(HDC dc, const RECT& rect, TColor color) {
@@ -36,7 +38,7 @@ void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font,
     SelectObjectScope select(dc, font.Handle());
     SetBkMode(dc, back ? OPAQUE : TRANSPARENT);
     if (back) SetBkColor(dc, ColorToRGB(*back));
-    SetTextColor(dc, ColorToRGB(font.Color()));
+    SetTextColor(dc, ColorToRGB(HighContrastOn() ? clBtnText : font.Color()));
     TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 

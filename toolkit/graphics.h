@@ -14,7 +14,11 @@ namespace tk {
 using TColor = DWORD;
 
 constexpr TColor clBtnFace = 0x80000000u | COLOR_BTNFACE;
+constexpr TColor clBtnText = 0x80000000u | COLOR_BTNTEXT;
+constexpr TColor clWindow = 0x80000000u | COLOR_WINDOW;
 constexpr TColor clWindowText = 0x80000000u | COLOR_WINDOWTEXT;
+constexpr TColor clHighlight = 0x80000000u | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = 0x80000000u | COLOR_HIGHLIGHTTEXT;
 constexpr TColor clBlack = RGB(0, 0, 0);
 constexpr TColor clWhite = RGB(255, 255, 255);
 constexpr TColor clRed = RGB(255, 0, 0);
@@ -109,8 +113,9 @@ private:
 // Width and height of `text` in `font`; `dc` may be nullptr for the screen's.
 SIZE TextExtent(HDC dc, const TFont& font, const std::string& text);
 
-// Draws `text` in `font` and its colour with its cell's top-left corner at
-// (x, y), the cell filled in `back`, or left as it is when `back` is nullptr.
+// Draws `text` in `font` and its colour (in a contrast theme the button text
+// colour: all our text stands on the button face) with its cell's top-left
+// corner at (x, y), the cell filled in `back`, or left as it is when `back` is nullptr.
 void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font, const TColor* back);
 
 // Drawing on a DC for the length of one paint: text in Font (its colour

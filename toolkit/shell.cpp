@@ -77,6 +77,10 @@ bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
         chain.At<IShellFolderViewDual>(6)->get_Application(chain.Out<IDispatch>(7)) != S_OK ||
         chain.At<IUnknown>(7)->QueryInterface(IID_IShellDispatch2, chain.Out(8)) != S_OK)
         return false;
+    // Explorer starts the browser but is not the foreground process: given our
+    // right to the foreground, the browser's window may come in front of ours.
+    DWORD shell = 0;
+    if (GetWindowThreadProcessId(GetShellWindow(), &shell)) AllowSetForegroundWindow(shell);
     const BSTR address = allocString(wide);
     const HRESULT result = chain.At<IShellDispatch2>(8)->ShellExecute(address, none, none, none, show);
     freeString(address);
@@ -89,6 +93,12 @@ BOOL ShellSpecialFolderPath(HWND owner, char* path, int csidl, BOOL create) {
     const auto getPath = SystemEntry<BOOL(WINAPI*)(HWND, char*, int, BOOL)>(
         Shell32(), "SHGetSpecialFolderPathA");
     return getPath ? getPath(owner, path, csidl, create) : FALSE;
+}
+
+BOOL ShellExecuteWide(_SHELLEXECUTEINFOW* info) {
+    JoinComApartment();
+    const auto execute = SystemEntry<BOOL(WINAPI*)(_SHELLEXECUTEINFOW*)>(Shell32(), "ShellExecuteExW");
+    return execute ? execute(info) : FALSE;
 }
 
 HINSTANCE ShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,

@@ -126,8 +126,8 @@ void TfrmInstall::btnCancelClick(tk::TObject*) { Close(); }
 
 void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
     if (Stage != stFinal)
-        QuitConfirmed = CanClose = tk::Application().MessageBox(QuitQuestion, QuitCaption,
-                                                                MB_YESNO | MB_ICONQUESTION) == IDYES;
+        CanClose = tk::Application().MessageBox(QuitQuestion, QuitCaption,
+                                                MB_YESNO | MB_ICONQUESTION) == IDYES;
     // The worker's end may have moved the wizard on while the question was open.
     if (CanClose && Stage == stCopying) {
         Operations->Terminate();
@@ -138,13 +138,8 @@ void TfrmInstall::FormCloseQuery(tk::TObject*, bool& CanClose) {
 // The session ends whatever was answered before: a running copy stops, shows
 // no box any more, and its partial file goes before the process does. Under
 // one of its error boxes the worker waits for that box, which cannot return
-// before this does; its file is gone already, so it is not waited for. A Yes
-// to the session end's question means quit, even if the session goes on.
+// before this does; its file is gone already, so it is not waited for.
 void TfrmInstall::FormEndSession(tk::TObject*, bool Ending) {
-    if (!Ending && QuitConfirmed) {
-        OnCloseQuery = nullptr;
-        Close();
-    }
     if (!Ending || !Operations) return;
     Operations->Terminate();
     if (ErrorBoxOpen) return;

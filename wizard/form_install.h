@@ -58,7 +58,6 @@ public:
     std::unique_ptr<TOperations> Operations;
     bool CopySucceeded = false;
     bool ErrorBoxOpen = false;  // one of the worker's errors is shown
-    bool QuitConfirmed = false;  // Yes to the quit question
     const char* MessageText = "";
 
 protected:

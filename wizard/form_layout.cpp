@@ -13,6 +13,7 @@ constexpr int TitleGap = 8;  // between the icon and the title
 constexpr int IconSize = 32;
 constexpr char FormIconName[] = "FORMICON";
 constexpr char TitleText[] = "Tessaly for MS Excel V2.6 Install ";
+constexpr char ShutdownReason[] = "Tessaly for MS Excel V2.6 Setup is waiting for your answer.";
 
 constexpr char SansSerif[] = "MS Sans Serif";
 }  // namespace
@@ -25,6 +26,7 @@ TfrmInstall::TfrmInstall() {
     OnAfterMonitorDpiChanged = {this, &TfrmInstall::FormAfterMonitorDpiChanged};
     OnCloseQuery = {this, &TfrmInstall::FormCloseQuery};
     OnEndSession = {this, &TfrmInstall::FormEndSession};
+    ShutdownBlockReason = ShutdownReason;
     btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
     btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
     btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};

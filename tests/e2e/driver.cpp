@@ -86,15 +86,24 @@ BOOL CALLBACK DescribeVisible(HWND control, LPARAM lParam) {
 }
 }  // namespace
 
-TApp::TApp(const std::string& exe, const std::string& workDir) {
-    std::string commandLine = "\"" + exe + "\"";
-    const std::string dir = workDir.empty() ? FolderOf(exe) : workDir;
-    STARTUPINFOA si{};
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                    &wide[0], static_cast<int>(wide.size())));
+    return wide;
+}
+
+TApp::TApp(const std::string& exe, const std::string& workDir)
+    : TApp(Wide(exe), Wide(workDir.empty() ? FolderOf(exe) : workDir)) {}
+
+TApp::TApp(const std::wstring& exe, const std::wstring& workDir) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.c_str(), &si, &pi))
-        throw std::runtime_error("cannot start " + exe + ", error " + std::to_string(GetLastError()));
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.c_str(), &si, &pi))
+        throw std::runtime_error("cannot start the app, error " + std::to_string(GetLastError()));
     CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
     pid_ = pi.dwProcessId;

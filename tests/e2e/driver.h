@@ -13,6 +13,8 @@ namespace e2e {
 
 // The product exe under test (Windows path); TESSALY_SETUP_EXE overrides it.
 std::string ProductExePath();
+// `text` of the ANSI code page in UTF-16.
+std::wstring Wide(const std::string& text);
 
 // The app under test. If it is still running when the object goes (a failed
 // or early-ending test), it is killed so it never holds CTest's pipe. While it
@@ -21,6 +23,8 @@ class TApp {
 public:
     // Starts `exe` in `workDir` (empty: the exe's folder).
     explicit TApp(const std::string& exe = ProductExePath(), const std::string& workDir = "");
+    // The same by names the ANSI code page may not hold.
+    TApp(const std::wstring& exe, const std::wstring& workDir);
     ~TApp();
     TApp(const TApp&) = delete;
     TApp& operator=(const TApp&) = delete;

@@ -197,13 +197,15 @@ TAccessibleInfo ReadAccessible(HWND Control) {
     if (object->get_accState(self, &answer) == S_OK) info.State = answer.lVal;
     if (object->get_accName(self, &name) == S_OK) info.Name = Narrow(name);
     if (object->get_accValue(self, &value) == S_OK) info.Value = Narrow(value);
+    UINT typeInfos = 0;
+    if (object->GetTypeInfoCount(&typeInfos) == S_OK) info.TypeInfos = static_cast<int>(typeInfos);
     object->Release();
     return info;
 }
 
 TEventHook HearEvents(DWORD Pid) {
     HeardEvents.clear();
-    return TEventHook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+    return TEventHook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, LiveRegionChanged, nullptr,
                                       HearEvent, Pid, 0, WINEVENT_OUTOFCONTEXT),
                       UnhookWinEvent);
 }

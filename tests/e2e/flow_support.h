@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "payload/operations.h"
 #include "tests/e2e/driver.h"
 #include "tests/host/host_test_support.h"
 #include "toolkit/handle.h"
@@ -60,6 +61,9 @@ public:
     const std::string& Unix() const { return unix_; }
     std::string Target(int Index) const { return path_ + TargetName(Index); }
     std::string UnixTarget(int Index) const { return unix_ + "/" + TargetName(Index).substr(1); }
+    // Where the setup writes item Index until it is whole.
+    std::string Temporary(int Index) const { return TemporaryPathOf(Target(Index)); }
+    std::string UnixTemporary(int Index) const { return TemporaryPathOf(UnixTarget(Index)); }
 
 private:
     std::string path_;
@@ -75,6 +79,7 @@ std::string SystemText(DWORD Code);
 struct TAccessibleInfo {
     LONG Role = 0, State = 0;
     std::string Name, Value;
+    int TypeInfos = -1;  // GetTypeInfoCount's count; -1 when it fails
 };
 TAccessibleInfo ReadAccessible(HWND Control);
 
@@ -94,9 +99,10 @@ std::string GaugeText(HWND Window);
 // so they reach the window that has the focus by the system's own rules.
 void TypeKeys(const std::string& Keys);
 
-// Hears the name and value changes that the client areas of process `Pid`'s
+// Hears the name, value and live-region changes that the client areas of process `Pid`'s
 // windows announce, out of context, until the hook goes; Heard pumps this
 // thread's messages, which bring them, and counts those of `Window`.
+constexpr DWORD LiveRegionChanged = 0x8019;  // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 on
 using TEventHook = std::unique_ptr<HWINEVENTHOOK__, decltype(&UnhookWinEvent)>;
 TEventHook HearEvents(DWORD Pid);
 int Heard(DWORD Event, HWND Window);

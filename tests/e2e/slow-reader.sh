@@ -1,8 +1,10 @@
 #!/bin/sh
 # slow-reader.sh FIFO SINK STEP PAUSE: drains FIFO into SINK, STEP bytes every PAUSE
-# seconds, so a writer on the other end is held to that pace. Opens that see no data
-# (a probe that opens and closes the file) are waited out; the first session that
-# brings data ends the reader when its writer closes.
+# seconds, so a writer on the other end is held to that pace. Once data flows, the
+# FIFO's name goes to an empty regular file: the writer goes on writing into the
+# FIFO it opened, and can then move its file into place, which Wine refuses for a
+# FIFO. Opens that see no data are waited out; the first session that brings data
+# ends the reader when its writer closes.
 fifo=$1
 sink=$2
 step=$3
@@ -14,8 +16,12 @@ while [ -p "$fifo" ]; do
     before=$(wc -c <"$sink")
     head -c "$step" <&3 >>"$sink"
     [ "$(wc -c <"$sink")" -gt "$before" ] || break
+    if [ -z "${flowing:-}" ]; then
+      flowing=1
+      rm -f "$fifo" && : >"$fifo"
+    fi
     sleep "$pause"
   done
   exec 3<&-
-  [ "$(wc -c <"$sink")" -eq 0 ] || exit 0
+  [ -z "${flowing:-}" ] || exit 0
 done

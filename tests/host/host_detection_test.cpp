@@ -130,17 +130,18 @@ struct VersionCase {
     uint32_t hi;
     uint32_t lo;
     bool usable;
+    const char* folder = "C:\\Orvandel";
 };
 
 class DetectHostVersionTest : public DetectHostTest,
                               public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(DetectHostVersionTest, MinimumIsOnePointFiftyThree) {
-    SeedSourceDirectory("C:\\Orvandel");
+    SeedSourceDirectory(GetParam().folder);
     SeedVersion(GetParam().hi, GetParam().lo);
     EXPECT_EQ(DetectHost(), GetParam().usable)
         << "VersionHi " << static_cast<int32_t>(GetParam().hi) << " VersionLo "
-        << static_cast<int32_t>(GetParam().lo);
+        << static_cast<int32_t>(GetParam().lo) << " in " << GetParam().folder;
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, DetectHostVersionTest,
@@ -150,5 +151,14 @@ INSTANTIATE_TEST_SUITE_P(Pairs, DetectHostVersionTest,
                                            VersionCase{1, 0xFFFFFFFFu, false},
                                            VersionCase{0x80000002u, 60, false},
                                            VersionCase{0xFFFFFFFFu, 99, false}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, DetectHostVersionTest,
+    ::testing::Values(VersionCase{1, 53, true, "C:/Program Files/Orvandel"},
+                      VersionCase{1, 53, true, "\\\\?\\C:\\Program Files\\Orvandel"},
+                      VersionCase{1, 53, true, "\\\\?\\UNC\\server\\share\\Orvandel"},
+                      VersionCase{1, 53, true, "C:"}, VersionCase{1, 53, false, "C:Orvandel"},
+                      VersionCase{1, 53, false, "Orvandel"}, VersionCase{1, 53, false, "\\\\.\\C:\\Orv"},
+                      VersionCase{1, 53, false, "\\\\?\\C:/Orvandel"}));
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/bin/sh
 # disk-faults.sh WINE_RUN EXE: runs EXE under Wine with two folders that fail
-# writes for real: TESSALY_FULL_DIR, whose item2.bin is a link to /dev/full,
+# writes for real: TESSALY_FULL_DIR, whose item2.bin.tmp (item 2's temporary
+# file) is a link to /dev/full,
 # and TESSALY_SMALL_DIR, a 300 KiB tmpfs (only when this user may mount one).
 set -u
 wine_run=$1
@@ -15,7 +16,7 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 mkdir "$work/full" "$work/small"
-ln -s /dev/full "$work/full/item2.bin"
+ln -s /dev/full "$work/full/item2.bin.tmp"
 windows_path() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
 TESSALY_FULL_DIR=$(windows_path "$work/full")
 export TESSALY_FULL_DIR

@@ -29,15 +29,16 @@ void RunFaultsInto(const std::string& dir, const PayloadDll& dll, TOperations& o
 
 }  // namespace
 
-// item2.bin links to /dev/full: every write to it fails with "disk full". Wine
-// cannot delete a link to a device (DeleteFileA fails with 87), so the removal
-// of the partial file is checked on the tmpfs below; the failed delete must not
-// replace the write's code in the report at the run's end.
+// Item 2's temporary file links to /dev/full: every write to it fails with
+// "disk full", and item 2 is not placed. Wine cannot delete a link to a device
+// (DeleteFileA fails with 87), so the removal of the partial file is checked on
+// the tmpfs below; the failed delete must not replace the write's code in the
+// report at the run's end.
 TEST(DiskFaults, FailedWriteReportsTwiceAndRemovesThePartialFile) {
     const std::string dir = Env("TESSALY_FULL_DIR");
     ASSERT_FALSE(dir.empty()) << "run through disk-faults.sh";
     TempDir cleanup(dir);
-    ASSERT_TRUE(Exists(dir + "\\item2.bin"));
+    ASSERT_TRUE(Exists(TemporaryPathOf(dir + "\\item2.bin")));
     PayloadDll dll("faults");
     TOperations op(true, ItemNames(3), dll.get());
     Reports reports;
@@ -46,6 +47,7 @@ TEST(DiskFaults, FailedWriteReportsTwiceAndRemovesThePartialFile) {
     EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_DISK_FULL, WriteToFileCaption},
                                                   {ERROR_DISK_FULL, WriteToFileCaption}}));
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 1, 1}));
+    EXPECT_FALSE(Exists(dir + "\\item2.bin"));
 }
 
 // A full small tmpfs accepts part of a chunk and reports success with no error
@@ -65,4 +67,5 @@ TEST(DiskFaults, ShortWriteIsReportedAsAWriteFault) {
     // file is gone.
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 1, 1, 34}));
     EXPECT_FALSE(Exists(dir + "\\item2.bin"));
+    EXPECT_FALSE(Exists(TemporaryPathOf(dir + "\\item2.bin")));
 }

@@ -13,9 +13,9 @@ namespace {
 // A suspended worker over one test payload DLL, writing into a fresh folder,
 // with its reports bound.
 struct TWorkerRun {
-    TWorkerRun(const std::string& dllName, int items,
+    TWorkerRun(const std::string& dllName, int items, DWORD loadFlags = LOAD_LIBRARY_AS_DATAFILE,
                const std::vector<DWORD>& before = testsupport::ThreadIdsOf(GetCurrentProcessId()))
-        : dll(dllName), op(true, ItemNames(items), dll.get()) {
+        : dll(dllName, loadFlags), op(true, ItemNames(items), dll.get()) {
         reports.Bind(op, testsupport::OpenAddedThread(before));
         op.DestDir = dir.Path();
     }
@@ -67,7 +67,7 @@ TEST(Operations, NewWorkerHoldsOnlyItsCopyOfTheList) {
 TEST(Operations, WritesChunksOfAtMost200000Bytes) {
     TWorkerRun run("chunks", 2);
     auto& [dll, dir, op, reports] = run;
-    // A target that exists and is longer than its item is truncated and rewritten.
+    // A target that exists and is longer than its item is replaced whole.
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", std::string(250000, 'x')));
     RunToEnd(op);
 
@@ -80,6 +80,7 @@ TEST(Operations, WritesChunksOfAtMost200000Bytes) {
     EXPECT_EQ(op.TargetPath, dir.Path() + "\\item2.bin");
     EXPECT_EQ(op.ResourceName, "file2");
     ExpectItemsWritten(dll, dir.Path(), 1, 2);
+    EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item1.bin")));
     EXPECT_FALSE(reports.wrongThread);
     EXPECT_EQ(reports.terminations, 1);
     EXPECT_EQ(reports.terminateThread, GetCurrentThreadId());
@@ -134,28 +135,43 @@ TEST(Operations, DamagedItemIsRefusedBeforeItsFileIsCreated) {
     ExpectItemsAbsent(dir.Path(), 2, 3);
 }
 
-// Item 2's resource entry claims 100,000,000 bytes, far past the loaded DLL: it
-// is refused like an unusable item, before its file exists, and item 1 stays.
-TEST(Operations, ItemReachingPastTheImageIsRefused) {
-    {
-        // In a data-file module the entry found is the file's own record; its size follows the address.
-        PayloadDll chunks("chunks");
-        const auto entry = reinterpret_cast<uintptr_t>(FindResourceA(chunks.get(), "FILE2", RT_RCDATA));
-        auto bytes = ReadWholeFile(ExeDir() + "\\chunks.dll");
-        ASSERT_TRUE(entry && bytes);
-        const DWORD size = 100000000;
-        bytes->replace(entry - (reinterpret_cast<uintptr_t>(chunks.get()) & ~uintptr_t{3}) + 4, 4,
-                       reinterpret_cast<const char*>(&size), 4);
-        ASSERT_TRUE(WriteWholeFile(ExeDir() + "\\oversized.dll", *bytes));
-    }
-    TWorkerRun run("oversized", 2);
-    auto& [dll, dir, op, reports] = run;
-    ASSERT_EQ(ResourceSize("file2", dll.get()), 100000000u);
-    RunToEnd(op);
+// A damaged resource directory entry, patched into a copy of the "chunks" DLL:
+// item 2 claiming 100,000,000 bytes, far past the image; item 2 at address 0,
+// which a module loaded as data cannot map; the checksum table's address past
+// the image of a module mapped as one. Each is refused like an unusable item,
+// before its file exists, and the items before it stay.
+TEST(Operations, DamagedResourceEntryIsRefused) {
+    struct Patch {
+        const char* resource;
+        size_t field;  // 0: the data's address, 4: its size
+        DWORD value;
+        DWORD loadFlags;
+        int itemsWritten;
+    };
+    for (const Patch& patch : {Patch{"FILE2", 4, 100000000, LOAD_LIBRARY_AS_DATAFILE, 1},
+                               Patch{"FILE2", 0, 0, LOAD_LIBRARY_AS_DATAFILE, 1},
+                               Patch{"CHECKSUMS", 0, 0x7FFF0000, DONT_RESOLVE_DLL_REFERENCES, 0}}) {
+        SCOPED_TRACE(std::string(patch.resource) + " " + std::to_string(patch.field));
+        const std::string name = "patched" + std::to_string(patch.value);
+        {
+            // In a data-file module the entry found is the file's own record.
+            PayloadDll chunks("chunks");
+            const auto entry = reinterpret_cast<uintptr_t>(FindResourceA(chunks.get(), patch.resource, RT_RCDATA));
+            auto bytes = ReadWholeFile(ExeDir() + "\\chunks.dll");
+            ASSERT_TRUE(entry && bytes);
+            bytes->replace(entry - (reinterpret_cast<uintptr_t>(chunks.get()) & ~uintptr_t{3}) + patch.field,
+                           4, reinterpret_cast<const char*>(&patch.value), 4);
+            ASSERT_TRUE(WriteWholeFile(ExeDir() + "\\" + name + ".dll", *bytes));
+        }
+        TWorkerRun run(name, 2, patch.loadFlags);
+        auto& [dll, dir, op, reports] = run;
+        ASSERT_NE(dll.get(), nullptr);
+        RunToEnd(op);
 
-    EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_INVALID_DATA, GetResourceCaption}}));
-    ExpectItemsWritten(dll, dir.Path(), 1, 1);
-    ExpectItemsAbsent(dir.Path(), 2, 2);
+        EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_INVALID_DATA, GetResourceCaption}}));
+        ExpectItemsWritten(dll, dir.Path(), 1, patch.itemsWritten);
+        ExpectItemsAbsent(dir.Path(), patch.itemsWritten + 1, 2);
+    }
 }
 
 TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
@@ -227,9 +243,11 @@ TEST(Operations, NoCallbacksSameFilesAndOutcome) {
     ExpectItemsAbsent(bad.Path(), 3, 8);
 }
 
+// An earlier item 2 (a reinstall) is left as it was, not truncated.
 TEST(OperationsStop, WhileAnItemIsHalfWritten) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
+    ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item2.bin", "earlier"));
     op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
         if (reports.progress.size() == 4) op.Terminate();
@@ -241,13 +259,15 @@ TEST(OperationsStop, WhileAnItemIsHalfWritten) {
     EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
     EXPECT_EQ(reports.resultAtTerminate, TOperations::Cancelled);
     ExpectItemsWritten(dll, dir.Path(), 1, 1);
-    ExpectItemsAbsent(dir.Path(), 2, 3);
+    EXPECT_EQ(ReadWholeFile(dir.Path() + "\\item2.bin"), std::string("earlier"));
+    EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item2.bin")));
+    ExpectItemsAbsent(dir.Path(), 3, 3);
 }
 
-TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1) {
+TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1sTemporaryFile) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
-    // An earlier file of item 1's name is replaced by the created file, then deleted.
+    // An earlier file of item 1's name stays as it was.
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", "older"));
     op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
         reports.progress.push_back(percent);
@@ -259,7 +279,9 @@ TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1) {
     EXPECT_TRUE(reports.errors.empty());
     EXPECT_EQ(op.ResultCode, TOperations::Cancelled);
     EXPECT_EQ(op.TotalBytes, 601000);
-    ExpectItemsAbsent(dir.Path(), 1, 3);
+    EXPECT_EQ(ReadWholeFile(dir.Path() + "\\item1.bin"), std::string("older"));
+    EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item1.bin")));
+    ExpectItemsAbsent(dir.Path(), 2, 3);
 }
 
 TEST(OperationsStop, BeforeTheThreadBeginsSkipsTheRun) {

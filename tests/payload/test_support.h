@@ -20,12 +20,12 @@ inline std::string ExeDir() {
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-// A resource-only DLL of payload items, loaded as data for the test's lifetime.
+// A resource-only DLL of payload items, loaded (as data unless told) for the
+// test's lifetime.
 class PayloadDll {
 public:
-    explicit PayloadDll(const std::string& name)
-        : module_(LoadLibraryExA((ExeDir() + "\\" + name + ".dll").c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE)) {}
+    explicit PayloadDll(const std::string& name, DWORD flags = LOAD_LIBRARY_AS_DATAFILE)
+        : module_(LoadLibraryExA((ExeDir() + "\\" + name + ".dll").c_str(), nullptr, flags)) {}
     ~PayloadDll() {
         if (module_) FreeLibrary(module_);
     }

@@ -44,8 +44,8 @@ public:
     std::set<std::string> OpenDenied;    // names whose opening reports error 5, no handle
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
     bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
-    std::map<std::string, std::string> UncNames;  // other paths ask the system
-    std::string RelaunchedProgram, RelaunchedDirectory;
+    std::map<std::wstring, std::wstring> UncNames;  // other paths ask the system
+    std::wstring RelaunchedProgram, RelaunchedDirectory;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
     int Relaunches = 0;
@@ -64,16 +64,16 @@ public:
         if (OpenDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
         return TStartupSystem::OpenNamedMutex(name);
     }
-    UINT DriveType(const char* root) override {
+    UINT DriveType(const wchar_t* root) override {
         return NetworkDrive ? DRIVE_REMOTE : TStartupSystem::DriveType(root);
     }
-    bool UniversalName(const char* path, char* universal) override {
+    bool UniversalName(const wchar_t* path, wchar_t* universal) override {
         const auto known = UncNames.find(path);
         if (known == UncNames.end()) return TStartupSystem::UniversalName(path, universal);
-        lstrcpynA(universal, known->second.c_str(), MAX_PATH + 1);
+        lstrcpynW(universal, known->second.c_str(), MAX_PATH + 1);
         return true;
     }
-    bool RelaunchElevated(const char* program, const char* directory) override {
+    bool RelaunchElevated(const wchar_t* program, const wchar_t* directory) override {
         ++Relaunches;
         RelaunchedProgram = program;
         RelaunchedDirectory = directory;
@@ -163,24 +163,24 @@ TEST_F(StartupEntry, FirstCopyRelaunchesAndEndsWhenTheElevatedCopyShowsItsWizard
     EXPECT_TRUE(FolderPresent(probe_)) << "a probe folder found at start is never removed";
 }
 
-std::string OwnProgram() {
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
+std::wstring OwnProgram() {
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
     return program;
 }
 
-std::string OwnDirectory() {
-    char directory[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, directory);
-    const std::string path = directory;
-    return path.back() == '\\' ? path : path + '\\';
+std::wstring OwnDirectory() {
+    wchar_t directory[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, directory);
+    const std::wstring path = directory;
+    return path.back() == L'\\' ? path : path + L'\\';
 }
 
 // The elevated copy would not see a mapped drive: from a network drive it is
 // started by UNC names, and by the paths as they are where the system has none.
 TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
     LeaveProbeFolderBehind();
-    char universal[MAX_PATH + 1];
+    wchar_t universal[MAX_PATH + 1];
     EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal))
         << "Wine has no network drives";
     RunEntry(system_);
@@ -192,11 +192,11 @@ TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
     networked.NetworkDrive = true;
     RunEntry(networked);
     EXPECT_EQ(networked.RelaunchedProgram, OwnProgram());
-    networked.UncNames = {{OwnProgram(), "\\\\server\\share\\TessalySetup.exe"},
-                          {OwnDirectory(), "\\\\server\\share\\"}};
+    networked.UncNames = {{OwnProgram(), L"\\\\server\\share\\TessalySetup.exe"},
+                          {OwnDirectory(), L"\\\\server\\share\\"}};
     RunEntry(networked);
-    EXPECT_EQ(networked.RelaunchedProgram, "\\\\server\\share\\TessalySetup.exe");
-    EXPECT_EQ(networked.RelaunchedDirectory, "\\\\server\\share\\");
+    EXPECT_EQ(networked.RelaunchedProgram, L"\\\\server\\share\\TessalySetup.exe");
+    EXPECT_EQ(networked.RelaunchedDirectory, L"\\\\server\\share\\");
 }
 
 TEST_F(StartupEntry, FirstCopyGivesUpAfterFiftyOneTries) {

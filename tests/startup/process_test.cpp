@@ -141,6 +141,23 @@ TEST_F(StartupProcess, LeftOverProbeFolderGoesThroughTheHandshake) {
     EXPECT_TRUE(e2e::WaitUntil([] { return !MutexExists("SETUPPLUGIN"); }, 5000));
 }
 
+// From a folder the ANSI code page cannot hold (a Cyrillic Downloads on a
+// Western system) the relaunch must still start the exe. Run by
+// startup_foreign_folder, whose Wine keeps such names only under UTF-8.
+TEST_F(StartupProcess, RelaunchFromAFolderOutsideTheAnsiCodePageShowsTheWizard) {
+    if (!GetEnvironmentVariableA("TESSALY_UTF8_NAMES", nullptr, 0))
+        GTEST_SKIP() << "runs only under the UTF-8 locale of startup_foreign_folder";
+    const std::wstring folder = L"C:\\\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438";
+    const std::wstring exe = folder + L"\\TessalySetup.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(e2e::Wide(e2e::ProductExePath()).c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryA(ProbeFolder.c_str(), nullptr));
+    e2e::TApp first(exe, folder);
+    ASSERT_TRUE(first.WaitForExit(Patience)) << "the first copy kept waiting";
+    EXPECT_TRUE(e2e::WaitUntil([] { return Wizards().size() == 1; }, Patience))
+        << "the relaunched copy shows no wizard";
+}
+
 }  // namespace
 
 namespace {

@@ -232,6 +232,7 @@ TEST(Form, AClickQueuedWhileTheFormsBoxIsOpenIsNotServed) {
 }
 
 // The session's end asks what a close asks, and a No keeps the session going.
+// Agreed to, and then called off, it is a close.
 TEST(Form, TheSessionEndRunsTheCloseQuery) {
     TestForm form;
     form.Create();
@@ -249,10 +250,10 @@ TEST(Form, TheSessionEndRunsTheCloseQuery) {
     EXPECT_NE(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
     EXPECT_EQ(form.asked, 2);
     EXPECT_TRUE(form.HandleAllocated()) << "agreeing is not closing";
-    SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
-    EXPECT_EQ(form.ended, 0);
     SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(form.ended, 1);
+    SendMessageA(form.Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(form.HandleAllocated());
 }
 
 TEST(Form, AnErrorInAClickHandlerIsShownWithTheTitleAndTheWindowStays) {

@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "payload/file_list.h"
@@ -13,12 +15,16 @@
 #include "tests/support/scale.h"
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
+#include "toolkit/high_contrast.h"
 #include "wizard/form_install.h"
 #include "wizard/page_texts.h"
 #include "wizard/system_error.h"
 
 // The flow in this process, for the ends that Wine cannot bring about from outside
 // the window, and the message panel painted through the real canvas.
+static bool contrastTheme = false;  // Wine cannot switch one on: this program answers
+bool tk::HighContrastOn() { return contrastTheme; }
+
 namespace {
 
 constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
@@ -183,7 +189,9 @@ int FontHeight(const tk::TControl& control) {
 
 // As when the window moves to a monitor at 200 %: scaled from its 96-DPI
 // design in place, labels sized in their fonts made anew, the title row
-// centred again, the suggested rectangle taken.
+// centred again, the suggested rectangle taken. Before that, messages that no
+// monitor sends (a DPI outside 96 to 480, halves that differ, no rectangle or
+// an empty one) leave the window as it is.
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     ASSERT_EQ(testsupport::SystemDpi(), 96);
     form->Show();
@@ -196,6 +204,20 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     GetWindowRect(form->Handle(), &window);
     RECT suggested{window.left, window.top, 2 * window.right - window.left,
                    2 * window.bottom - window.top};
+    const RECT empty{window.left, window.top, window.left, window.bottom};
+    const RECT negative{window.right, window.bottom, window.left, window.top};
+    for (const auto& [dpi, rect] : {std::pair<WPARAM, const RECT*>{MAKEWPARAM(192, 192), nullptr},
+                                    {0, &suggested}, {65537, &suggested}, {0xFFFFFFFF, &suggested},
+                                    {MAKEWPARAM(481, 481), &suggested}, {MAKEWPARAM(192, 96), &suggested},
+                                    {MAKEWPARAM(192, 192), &empty}, {MAKEWPARAM(192, 192), &negative}}) {
+        SCOPED_TRACE(dpi);
+        SendMessageA(form->Handle(), tk::DpiChangedMessage, dpi, reinterpret_cast<LPARAM>(rect));
+        RECT now;
+        GetWindowRect(form->Handle(), &now);
+        EXPECT_TRUE(EqualRect(&now, &window));
+        EXPECT_EQ(FontHeight(form->btnNext), -11);
+        EXPECT_EQ(form->btnNext.Width(), 75);
+    }
     SendMessageA(form->Handle(), tk::DpiChangedMessage, MAKEWPARAM(192, 192),
                  reinterpret_cast<LPARAM>(&suggested));
 
@@ -254,6 +276,44 @@ TEST_F(FlowSeam, NoHostLeadsToTheWarningPageWithItsTagAndColour) {
     const TInk ink = PaintedInk(*form, RGB(0, 0, 255));
     EXPECT_GE(ink.Top, 38);
     EXPECT_TRUE(ink.OnlyIn);
+}
+
+// Windows 11's Aquatic contrast theme while it lives: its system colours, set for
+// the prefix's whole session, and the contrast question answered yes.
+struct TContrastTheme {
+    static constexpr int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
+                                       COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    static constexpr COLORREF Aquatic[] = {0x202020, 0xFFFFFF, 0x202020, 0xFFFFFF, RGB(0x8E, 0xE3, 0xF0),
+                                           RGB(0x26, 0x3B, 0x50)};
+    COLORREF saved[6] = {};
+    TContrastTheme() {
+        for (int i = 0; i < 6; ++i) saved[i] = GetSysColor(Elements[i]);
+        contrastTheme = SetSysColors(6, Elements, Aquatic);
+    }
+    ~TContrastTheme() { SetSysColors(6, Elements, saved), contrastTheme = false; }
+};
+
+std::set<COLORREF> ColoursOf(tk::TControl& c) {
+    const testsupport::TWindowSnapshot picture(c.Handle(), c.Width(), c.Height());
+    std::set<COLORREF> seen;
+    for (int y = 0; y < c.Height(); ++y)
+        for (int x = 0; x < c.Width(); ++x) seen.insert(picture.At(x, y));
+    return seen;
+}
+
+// Every text of the warning and copy pages in the theme's button text on its button
+// face, the gauge in its window and highlight pairs; all repainted on a switch.
+TEST_F(FlowSeam, AContrastThemePaintsTheWarningAndCopyPagesInItsColoursAlone) {
+    const TContrastTheme theme;
+    form->Show();
+    form->btnNextClick(&form->btnNext);  // no host: the warning page
+    SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_TRUE(GetUpdateRect(form->pb.Handle(), nullptr, FALSE));
+    for (tk::TControl* c : std::initializer_list<tk::TControl*>{&form->Label2, &form->Label3, &form->pb})
+        EXPECT_EQ(ColoursOf(*c), (std::set<COLORREF>{0x202020, 0xFFFFFF}));
+    form->gProgress.SetProgress(50);
+    EXPECT_EQ(ColoursOf(form->gProgress), (std::set<COLORREF>{0x202020, 0xFFFFFF, TContrastTheme::Aquatic[4],
+                                                              TContrastTheme::Aquatic[5]}));
 }
 
 }  // namespace
