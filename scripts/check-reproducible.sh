@@ -9,7 +9,9 @@ reference=$build/startup/TessalySetup.exe
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 second=$(mktemp -d /tmp/tessaly-second-build.XXXXXX)
 trap 'rm -rf "$second"' EXIT
-cmake -S . -B "$second" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DTESSALY_TESTS=OFF \
+trap 'exit 130' INT
+trap 'exit 143' TERM
+cmake -S . -B "$second" -DTESSALY_TESTS=OFF \
   ${type:+"-DCMAKE_BUILD_TYPE=$type"} >/dev/null
 cmake --build "$second" -j"$(nproc)" --target TessalySetup >/dev/null
 if ! cmp "$reference" "$second/startup/TessalySetup.exe"; then

@@ -9,9 +9,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-sh scripts/install-deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+sh scripts/configure.sh "$build"
 cmake --build "$build" -j"$(nproc)" --target TessalySetup TessalySetupContrast demo_tour
 exe="$root/$build/startup/TessalySetup.exe"
 tour="$root/$build/demo/demo_tour.exe"
@@ -21,7 +20,10 @@ demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 reader=""
 trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=C
+trap 'exit 130' INT
+trap 'exit 143' TERM
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. tests/wine-locale.sh
 
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvandel'
 main_program='HKLM\Software\Tarnwick\vintu\MainProgram'
@@ -34,7 +36,7 @@ seed_host() {
 # start_prefix DIR [LOGPIXELS]: a fresh prefix with Wine's fonts and a private
 # Xvfb display (stopped at the end) in DIR, at that display scale, with the host.
 start_prefix() {
-  TESSALY_LOGPIXELS=${2:-} sh tests/wine-prefix.sh setup "$1" >/dev/null
+  TESSALY_LOGPIXELS=${2:-} TESSALY_RPCSS=no sh tests/wine-prefix.sh setup "$1" >/dev/null
   export WINEPREFIX="$1/wineprefix"
   xvfb_display=$(cat "$1/wine-display")
   host_dir="$WINEPREFIX/drive_c/Program Files/Orvandel"

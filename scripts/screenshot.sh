@@ -6,7 +6,7 @@
 # window titled "Install", grabs it with ImageMagick's import and ends the app.
 set -eu
 cd "$(dirname "$0")/.."
-out=${1:-docs/screenshots/welcome-layout.png}
+out=${1:-out/welcome.png}
 build=$(cd "${2:-build}" && pwd)
 exe="$build/startup/TessalySetup.exe"
 [ -f "$exe" ] || { echo "no $exe: build first" >&2; exit 1; }
@@ -19,6 +19,7 @@ fi
 export DISPLAY
 DISPLAY=$(cat "$build/wine-display")
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. tests/wine-locale.sh
 
 wine "$exe" </dev/null >/dev/null 2>&1 &
 app=$!
@@ -27,6 +28,8 @@ cleanup() {
   if [ -n "$own_display" ]; then sh tests/wine-prefix.sh cleanup "$build"; fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 win=""
 i=0

@@ -3,10 +3,16 @@
 # installer is the same to the byte, then runs the tests under Wine + Xvfb.
 set -eu
 cd "$(dirname "$0")/.."
-sh scripts/install-deps.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+# CTest's clean-up fixtures do not run when it is interrupted: stop the Wine
+# prefixes and displays of the run here.
+interrupted() {
+  for d in "$build" "$build/win64" "$build/dpi144"; do sh tests/wine-prefix.sh cleanup "$d"; done
+  exit "$1"
+}
+trap 'interrupted 130' INT
+trap 'interrupted 143' TERM
+sh scripts/configure.sh "$build"
 cmake --build "$build" -j"$(nproc)"
 sh scripts/check-reproducible.sh "$build"
-cd "$build"
-ctest --output-on-failure "$@"
+ctest --test-dir "$build" --output-on-failure "$@"

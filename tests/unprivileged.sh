@@ -12,7 +12,7 @@
 user=tessaly-probe
 
 as_user() {
-  runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" USER="$user" LANG=C \
+  runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" USER="$user" LC_ALL="$LC_ALL" \
     DISPLAY="$display" WINEPREFIX="$home/prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
 }
@@ -31,6 +31,7 @@ unprivileged_setup() {
     exit 77
   fi
   . "$(dirname "$0")/../wine-arch.sh"
+  . "$(dirname "$0")/../wine-locale.sh"
   if ! id -u "$user" >/dev/null 2>&1; then
     useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
   fi

@@ -3,7 +3,9 @@
 # kept in FOLDER (the build folder, or one of its own for the 64-bit layout or
 # another display scale).
 # cleanup FOLDER: stop the prefix's wineserver and the display.
-# TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale.
+# TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale;
+# TESSALY_RPCSS=no (the demo, which makes no COM calls between processes) skips the
+# 15-20 s wait for the RPC service.
 set -eu
 action=$1
 build=$2
@@ -12,6 +14,7 @@ export WINEPREFIX="$build/wineprefix"
 export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$(dirname "$0")/wine-locale.sh"
 
 stop_all() {
   wineserver -k 2>/dev/null || true
@@ -25,6 +28,7 @@ case "$action" in
 setup)
   . "$(dirname "$0")/wine-arch.sh"
   mkdir -p "$build"
+  wine_location_check "$(cd "$build" && pwd)"
   stop_all
   rm -rf "$WINEPREFIX"
   # A display of our own, so tests never touch the developer's screen.
@@ -33,6 +37,8 @@ setup)
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
       pid=$!
+      # Recorded at once, so that cleanup finds it even if this set-up is interrupted.
+      echo "$pid" >"$build/xvfb.pid"
       i=0
       while [ ! -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
         sleep 0.1
@@ -43,10 +49,13 @@ setup)
     fi
     n=$((n + 1))
   done
-  echo "$pid" >"$build/xvfb.pid"
   echo ":$n" >"$build/wine-display"
   export DISPLAY=":$n"
-  wineboot -i >/dev/null 2>&1
+  if ! wineboot -i >"$build/wineboot.log" 2>&1; then
+    echo "Wine could not make the prefix $WINEPREFIX:" >&2
+    cat "$build/wineboot.log" >&2
+    exit 1
+  fi
   # This Wine does not find its own font folder: without these, "MS Sans Serif"
   # and "Tahoma" fall back to DejaVu Sans and every text measure changes.
   cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -69,7 +78,8 @@ setup)
   # service, which a new prefix refuses to start (error 1055) until its first
   # services have started: start it now, before any test depends on it.
   i=0
-  until wine sc query rpcss 2>/dev/null | grep -q RUNNING || [ $i -ge 30 ]; do
+  until [ "${TESSALY_RPCSS:-}" = no ] || wine sc query rpcss 2>/dev/null | grep -q RUNNING ||
+    [ $i -ge 30 ]; do
     wine sc start rpcss </dev/null >/dev/null 2>&1 || sleep 1
     i=$((i + 1))
   done

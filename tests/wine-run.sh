@@ -7,6 +7,7 @@
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 . "$(dirname "$0")/wine-arch.sh"
+. "$(dirname "$0")/wine-locale.sh"
 if [ -f "$TESSALY_BUILD/wine-display" ]; then
   DISPLAY=$(cat "$TESSALY_BUILD/wine-display")
   export DISPLAY

@@ -87,6 +87,17 @@ int RunUnix(const std::string& Command) {
 
 void StartUnix(const std::string& Command) { StartShell(Command); }
 
+namespace {
+std::wstring Widened(const std::string& Text, UINT CodePage) {
+    std::wstring wide(Text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CodePage, 0, Text.c_str(), -1, &wide[0], wide.size()));
+    if (!wide.empty()) wide.pop_back();
+    return wide;
+}
+}  // namespace
+
+// Wine gives the Unix name in the locale's encoding, UTF-8; the commands that carry it
+// reach the shell through ANSI calls, so it is returned in the ANSI code page.
 std::string UnixPath(const std::string& WindowsPath) {
     using UnixNameFn = char*(CDECL*)(const WCHAR*);
     auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
@@ -95,11 +106,14 @@ std::string UnixPath(const std::string& WindowsPath) {
         ADD_FAILURE() << "not running under Wine";
         return {};
     }
-    std::wstring wide(WindowsPath.begin(), WindowsPath.end());
-    char* name = unixName(wide.c_str());
+    char* name = unixName(Widened(WindowsPath, CP_ACP).c_str());
     if (!name) return {};
-    std::string result = name;
+    const std::wstring wide = Widened(name, CP_UTF8);
     HeapFree(GetProcessHeap(), 0, name);
+    std::string result(wide.size() * 2 + 1, '\0');
+    result.resize(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &result[0], result.size(),
+                                      nullptr, nullptr));
+    if (!result.empty()) result.pop_back();
     return result;
 }
 

@@ -8,10 +8,13 @@ wine_run=$1
 exe=$2
 work=$(mktemp -d /tmp/tessaly-faults.XXXXXX)
 cleanup() {
-  umount "$work/small" 2>/dev/null
+  # Lazily when an interrupted Wine process still holds the tmpfs.
+  umount "$work/small" 2>/dev/null || umount -l "$work/small" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 mkdir "$work/full" "$work/small"
 ln -s /dev/full "$work/full/item2.bin.tmp"
 windows_path() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }

@@ -1,0 +1,24 @@
+# Sourced before Wine starts. Wine maps Unix file names through the locale's
+# character set: under C it cannot open a folder whose name has accented
+# letters (not even its own prefix there). C.UTF-8 can, and keeps the ANSI code
+# page 1252 and the English system texts that the tests compare.
+export LC_ALL=C.UTF-8
+
+# wine_location_check PATH...: stops, naming the cause, when Wine cannot work
+# below one of the folders.
+wine_location_check() {
+  for path in "$@"; do
+    printf '%s' "$path" | LC_ALL=C grep -q '[^ -~]' || continue
+    if ! printf '%s' "$path" | iconv -f UTF-8 -t UTF-8 >/dev/null 2>&1; then
+      cause="its name is not UTF-8, so Wine cannot map it to a Windows name"
+    elif ! locale -a 2>/dev/null | grep -qix 'c\.utf-\{0,1\}8'; then
+      cause="Wine needs the locale C.UTF-8 for its letters, and this system has none"
+    elif ! printf '%s' "$path" | iconv -f UTF-8 -t CP1252 >/dev/null 2>&1; then
+      cause="its name has letters that the ANSI code page 1252 cannot hold, and the tests and the demo pass paths to ANSI Win32 calls"
+    else
+      continue
+    fi
+    echo "Wine cannot work below $path: $cause. Use a folder whose name has no such letters." >&2
+    exit 1
+  done
+}
