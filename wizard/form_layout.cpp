@@ -53,26 +53,21 @@ void TfrmInstall::CreateControls() {
 
     Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
     Label2.SetCaption("Warning!");
-    Label2.Hide();
     Label2.Create(pnlProgress, {ControlId::Label2, 128, 4, 0, 0});
 
     Label3.SetFont(TFont(SansSerif, -12, TFontStyle::Bold, tk::clBlack));
     Label3.SetCaption("Installation aborted!!!");
-    Label3.Hide();
     Label3.Create(pnlProgress, {ControlId::Label3, 226, 14, 0, 0});
 
     gbxProgress.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
     gbxProgress.SetCaption("Copy files progress");
-    gbxProgress.Hide();
     gbxProgress.Create(pnlProgress, {ControlId::gbxProgress, 9, 160, 457, 49});
     gProgress.Create(gbxProgress, {ControlId::gProgress, 8, 20, 441, 20});
 
     btnDownLoad.SetCaption("Download \"Orvandel\"");
-    btnDownLoad.Hide();
     btnDownLoad.Create(pnlProgress, {ControlId::btnDownLoad, 40, 184, 185, 25});
 
     btnHomePage.SetCaption("Tarnwick homepage");
-    btnHomePage.Hide();
     btnHomePage.Create(pnlProgress, {ControlId::btnHomePage, 248, 184, 185, 25});
 
     btnNext.SetCaption("&Next");

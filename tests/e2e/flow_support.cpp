@@ -146,18 +146,21 @@ std::string SystemText(DWORD Code) {
     return buffer;
 }
 
+namespace {
+BOOL CALLBACK ReadControl(HWND control, LPARAM out) {
+    TPage& page = *reinterpret_cast<TPage*>(out);
+    if (e2e::IsShown(control)) page.Shown.insert(GetDlgCtrlID(control));
+    if (!e2e::IsEnabled(control)) page.Disabled.insert(GetDlgCtrlID(control));
+    return TRUE;
+}
+}  // namespace
+
 TPage ReadPage(HWND Window) {
     using e2e::Control;
     TPage page;
     page.Message = e2e::Text(Control(Window, ControlId::pb));
-    page.Label2 = e2e::IsShown(Control(Window, ControlId::Label2));
-    page.Label3 = e2e::IsShown(Control(Window, ControlId::Label3));
-    page.DownLoad = e2e::IsShown(Control(Window, ControlId::btnDownLoad));
-    page.HomePage = e2e::IsShown(Control(Window, ControlId::btnHomePage));
-    page.Progress = e2e::IsShown(Control(Window, ControlId::gbxProgress));
+    EnumChildWindows(Window, ReadControl, reinterpret_cast<LPARAM>(&page));
     page.NextCaption = e2e::Text(Control(Window, ControlId::btnNext));
-    page.NextEnabled = e2e::IsEnabled(Control(Window, ControlId::btnNext));
-    page.CancelEnabled = e2e::IsEnabled(Control(Window, ControlId::btnCancel));
     HWND focus = e2e::FocusOf(Window);
     page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
     page.Panel = ReadAccessible(Control(Window, ControlId::pb));

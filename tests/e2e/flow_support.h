@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,9 +87,8 @@ TAccessibleInfo ReadAccessible(HWND Control);
 // The setup's window and what a user sees of it.
 struct TPage {
     std::string Message;  // pb's text
-    bool Label2, Label3, DownLoad, HomePage, Progress;
+    std::set<int> Shown, Disabled;  // control IDs of all the window's controls, by their own flags
     std::string NextCaption;
-    bool NextEnabled, CancelEnabled;
     int Focus;  // control ID of the focused control, 0 for none of ours
     TAccessibleInfo Panel;  // pb as a screen reader learns it
 };
