@@ -27,15 +27,11 @@ TfrmInstall::TfrmInstall() {
     OnCloseQuery = {this, &TfrmInstall::FormCloseQuery};
     OnEndSession = {this, &TfrmInstall::FormEndSession};
     ShutdownBlockReason = ShutdownReason;
-    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
-    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
-    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
-    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
-    pb.OnPaint = {this, &TfrmInstall::pbPaint};
 }
 
-// The window's controls, parent by parent in creation order; the order of the
-// window's and the panels' children is also the keyboard order.
+// The window's controls, parent by parent in creation order, each with its
+// handlers; the order of the window's and the panels' children is also the
+// keyboard order. Which pages show a control is the page table's.
 void TfrmInstall::CreateControls() {
     pnlMain.Create(*this, {ControlId::pnlMain, 0, 0, 492, 290});
 
@@ -50,6 +46,7 @@ void TfrmInstall::CreateControls() {
     pb.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
     pb.Tag = 22;
     pb.Create(pnlProgress, {ControlId::pb, 1, 1, 474, 160});
+    pb.OnPaint = {this, &TfrmInstall::pbPaint};
 
     Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
     Label2.SetCaption("Warning!");
@@ -66,15 +63,19 @@ void TfrmInstall::CreateControls() {
 
     btnDownLoad.SetCaption("Download \"Orvandel\"");
     btnDownLoad.Create(pnlProgress, {ControlId::btnDownLoad, 40, 184, 185, 25});
+    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
 
     btnHomePage.SetCaption("Tarnwick homepage");
     btnHomePage.Create(pnlProgress, {ControlId::btnHomePage, 248, 184, 185, 25});
+    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
 
     btnNext.SetCaption("&Next");
     btnNext.Create(*this, {ControlId::btnNext, 320, 297, 75, 25});
+    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
 
     btnCancel.SetCaption("Cancel");
     btnCancel.Create(*this, {ControlId::btnCancel, 408, 297, 75, 25});
+    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
 }
 
 void TfrmInstall::FormShow(tk::TObject*) {
