@@ -15,4 +15,4 @@ trap 'interrupted 143' TERM
 sh scripts/configure.sh "$build"
 cmake --build "$build" -j"$(nproc)"
 sh scripts/check-reproducible.sh "$build"
-ctest --test-dir "$build" --output-on-failure "$@"
+TESSALY_FRESH_PREFIX=1 ctest --test-dir "$build" --output-on-failure "$@"
