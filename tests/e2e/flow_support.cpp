@@ -167,6 +167,21 @@ TPage ReadPage(HWND Window) {
     return page;
 }
 
+::testing::AssertionResult WaitForPage(e2e::TApp& App, HWND Window, bool (*OnPage)(HWND),
+                                       DWORD TimeoutMs) {
+    bool stopped = false;
+    const bool reached = e2e::WaitUntil(
+        [&] {
+            if (OnPage(Window)) return true;
+            const HWND box = App.FindMessageBox();
+            stopped = !App.Running() || (box && e2e::Text(box) != "Confirmation");
+            return stopped;
+        },
+        TimeoutMs);
+    if (reached && !stopped) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the page did not come; the setup shows: " << App.Shown();
+}
+
 std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
 
 void TypeKeys(const std::string& Keys) {

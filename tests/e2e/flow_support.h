@@ -93,6 +93,10 @@ struct TPage {
     TAccessibleInfo Panel;  // pb as a screen reader learns it
 };
 TPage ReadPage(HWND Window);
+// Waits until `OnPage(Window)` holds. Fails at once, saying what the setup
+// shows, when it shows a box other than the quit question or has ended.
+::testing::AssertionResult WaitForPage(e2e::TApp& App, HWND Window, bool (*OnPage)(HWND),
+                                       DWORD TimeoutMs);
 std::string GaugeText(HWND Window);
 
 // Keys typed on the display's real keyboard (xdotool's names: "alt+n", "Tab"),

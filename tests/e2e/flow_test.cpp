@@ -225,7 +225,7 @@ TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
         HWND window = StartWizard(app);
         ASSERT_NE(window, nullptr);
         ClickNext(window);
-        ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
+        ASSERT_TRUE(WaitForPage(app, window, OnWarningPage, PageTimeoutMs));
         ExpectPage(ReadPage(window), WarningPage);
         ExpectMessageFillsItsWidth(window, 38);
         ClickNext(window);
@@ -244,7 +244,7 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnWarningPage, PageTimeoutMs));
     ExpectPage(ReadPage(window), WarningPage);
     PostMessageA(window, WM_CLOSE, 0, 0);
     ExpectClosesWithoutBox(app);
@@ -260,7 +260,7 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(GaugeText(window), "0%");
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
     ExpectPage(ReadPage(window), FinishPage);
     ExpectMessageFillsItsWidth(window, 22);
     EXPECT_EQ(GaugeText(window), "100%");
@@ -276,7 +276,7 @@ TEST_F(Flow, TheCloseBoxOnTheFinishPageClosesWithoutRegistering) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
     PostMessageA(window, WM_CLOSE, 0, 0);
     ExpectClosesWithoutBox(app);
     ExpectPayloadInstalled(folder);
@@ -382,7 +382,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
         << "the gauge stood still at " << before << " while the question was open";
     EXPECT_TRUE(IsWindowVisible(box.Handle));
     AnswerMessageBox(box.Handle, IDNO);
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     ExpectPage(ReadPage(window), FinishPage);
     // The pipe may still hold the end of the last chunk.
     const std::string item1 = PayloadItem(1);
@@ -421,7 +421,7 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_GE(moves, 1);
     ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != "24%"; }, PageTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     EXPECT_EQ(ReadAccessible(gauge).Value, "100%");
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
     EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 2);
@@ -477,7 +477,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     ExpectPage(ReadPage(window), CopyPage);
     ExpectMessageFillsItsWidth(window, 22, false);
     EXPECT_LT(Drained().size(), PayloadItem(1).size()) << "the copy had ended already";
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     ExpectPayloadInstalled(folder, 2);
     ExpectNothingRegistered();
     FinishAndExpectRegistered(app, window, folder);
@@ -564,7 +564,7 @@ protected:
         Click(Control(window, ControlId::btnCancel));
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, 30000))
+        ASSERT_TRUE(WaitForPage(*app, window, OnFinishPage, 30000))
             << "the finish page did not come up beneath the question";
         // The question keeps the keyboard focus while it is open.
         EXPECT_TRUE(IsWindowVisible(box.Handle));
@@ -707,7 +707,7 @@ TEST_F(Flow, SourceDirectoryStoredAsNumberShowsTheErrorAndNextWorksOnceFixed) {
 
     hosttest::SetString(UninstallKey, "SourceDirectory", folder.Path());
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
     ExpectPayloadInstalled(folder);
 }
 
@@ -730,7 +730,7 @@ TEST_F(Flow, RefusedRegistrationKeepsTheFinishPageAndFinishWorksAgain) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnFinishPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
     ClickNext(window);
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);
@@ -802,7 +802,7 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return OnWarningPage(window); }, PageTimeoutMs));
+    ASSERT_TRUE(WaitForPage(app, window, OnWarningPage, PageTimeoutMs));
 
     auto lines = [&] {
         std::vector<std::string> result;
