@@ -1,5 +1,4 @@
 #include <array>
-#include <vector>
 
 #include "wizard/form_install.h"
 #include "wizard/page_texts.h"
@@ -9,6 +8,9 @@ constexpr int KeepTop = 0;
 constexpr tk::TColor KeepColor = ~tk::TColor{0};
 constexpr char FinishCaption[] = "Finish";
 constexpr int WarningTextTop = 38;  // below the two warning labels
+
+// The controls that only some pages show, as one page names them; unused places nullptr.
+using TShown = std::array<tk::TControl*, 4>;
 
 // What a page shows once reached. A Keep or nullptr leaves that property as
 // it was. The controls in any row's Shown appear only on some pages: each page
@@ -22,7 +24,7 @@ struct TPage {
     bool NextEnabled;
     bool CancelEnabled;
     tk::TButton* Focus;  // nullptr: left where it is
-    std::vector<tk::TControl*> Shown;
+    TShown Shown;
 };
 
 // One row per page, in the order of TPageId.
@@ -39,7 +41,7 @@ std::array<TPage, 4> PageTable(TfrmInstall& f) {
     // clang-format on
 }
 
-bool Contains(const std::vector<tk::TControl*>& controls, const tk::TControl* control) {
+bool Contains(const TShown& controls, const tk::TControl* control) {
     for (const tk::TControl* named : controls)
         if (named == control) return true;
     return false;
@@ -52,8 +54,7 @@ void TfrmInstall::ShowPage(TPageId Id) {
     Stage = page.Stage;
     for (const TPage& row : pages)
         for (tk::TControl* control : row.Shown)
-            if (Contains(page.Shown, control)) control->Show();
-            else control->Hide();
+            if (control) control->SetVisible(Contains(page.Shown, control));
     SetMessageText(page.Text);
     if (page.TextTop != KeepTop) pb.Tag = page.TextTop;
     if (page.TextColor != KeepColor) pb.Font().SetColor(page.TextColor);
