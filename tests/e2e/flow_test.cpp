@@ -324,8 +324,11 @@ protected:
         ASSERT_EQ(RunUnix("rm -f " + Quoted(fifo) + " && mkfifo " + Quoted(fifo)), 0);
         ++holds;
         StartUnix("timeout 60 sh " + Quoted(TESSALY_SLOW_READER) + " " + Quoted(fifo) + " " +
-                  Quoted(scratch.Unix() + "/" + Sink()) + " 16384 0.1");
+                  Quoted(scratch.Unix() + "/" + Sink()) + " 16384 0.1 " +
+                  Quoted(scratch.Unix() + "/released" + std::to_string(holds)));
     }
+    // Lets the held copy run at full speed once the test has seen what it waits for.
+    void Release() { RunUnix("touch " + Quoted(scratch.Unix() + "/released" + std::to_string(holds))); }
     std::string Sink() const { return "drained" + std::to_string(holds); }
     std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\" + Sink()); }
     // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
@@ -380,6 +383,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     const std::string before = GaugeText(window);
     EXPECT_TRUE(WaitUntil([&] { return GaugeText(window) != before; }, PageTimeoutMs))
         << "the gauge stood still at " << before << " while the question was open";
+    Release();
     EXPECT_TRUE(IsWindowVisible(box.Handle));
     AnswerMessageBox(box.Handle, IDNO);
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
@@ -421,6 +425,7 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_GE(moves, 1);
     ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != "24%"; }, PageTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
+    Release();
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     EXPECT_EQ(ReadAccessible(gauge).Value, "100%");
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
@@ -477,6 +482,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     ExpectPage(ReadPage(window), CopyPage);
     ExpectMessageFillsItsWidth(window, 22, false);
     EXPECT_LT(Drained().size(), PayloadItem(1).size()) << "the copy had ended already";
+    Release();
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     ExpectPayloadInstalled(folder, 2);
     ExpectNothingRegistered();
@@ -564,6 +570,7 @@ protected:
         Click(Control(window, ControlId::btnCancel));
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
+        Release();
         ASSERT_TRUE(WaitForPage(*app, window, OnFinishPage, 30000))
             << "the finish page did not come up beneath the question";
         // The question keeps the keyboard focus while it is open.
