@@ -28,7 +28,7 @@ std::string TargetName(int Index) { return TargetNames()[Index - 1]; }
 std::string PayloadItem(int Index) {
     const std::string path = TESSALY_PAYLOAD_DIR + TargetName(Index);
     if (!PathExists(path)) ADD_FAILURE() << "no payload item " << path;
-    return hosttest::ReadFileBytes(path);
+    return testsupport::ReadWholeFile(path).value_or("");
 }
 
 THostKeys::THostKeys() { Clear(); }
@@ -80,7 +80,7 @@ int RunUnix(const std::string& Command) {
         ADD_FAILURE() << "the Unix command did not end: " << Command;
         return -1;
     }
-    const std::string code = hosttest::ReadFileBytes(markerWindows);
+    const std::string code = testsupport::ReadWholeFile(markerWindows).value_or("");
     DeleteFileA(markerWindows.c_str());
     return std::atoi(code.c_str());
 }
@@ -119,17 +119,6 @@ std::string UnixPath(const std::string& WindowsPath) {
 
 // Single quotes inside a double-quoted Windows command line reach sh intact.
 std::string Quoted(const std::string& UnixText) { return "'" + UnixText + "'"; }
-
-THostFolder::THostFolder() {
-    static std::atomic<int> counter{0};
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "flow_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(++counter);
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-        ADD_FAILURE() << "CreateDirectoryA(" << path_ << ") = " << GetLastError();
-    unix_ = UnixPath(path_);
-}
 
 THostFolder::~THostFolder() {
     if (!unix_.empty()) RunUnix("umount " + Quoted(unix_) + " 2>/dev/null; rm -rf " + Quoted(unix_));

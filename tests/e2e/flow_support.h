@@ -10,6 +10,7 @@
 
 #include "payload/operations.h"
 #include "tests/e2e/driver.h"
+#include "tests/support/files.h"
 #include "tests/host/host_test_support.h"
 #include "toolkit/handle.h"
 
@@ -50,24 +51,20 @@ void StartUnix(const std::string& Command);
 std::string UnixPath(const std::string& WindowsPath);
 std::string Quoted(const std::string& UnixText);  // single-quoted for sh
 
-// A fresh folder under the prefix's temp folder, removed (from the Unix side,
-// whatever it holds or has mounted on it) when it dies.
-class THostFolder {
+// A fresh folder under the prefix's temp folder, removed from the Unix side,
+// whatever it holds or has mounted on it, when it dies.
+class THostFolder : public testsupport::TTempFolder {
 public:
-    THostFolder();
+    THostFolder() : unix_(UnixPath(Path())) {}
     ~THostFolder();
-    THostFolder(const THostFolder&) = delete;
-    THostFolder& operator=(const THostFolder&) = delete;
-    const std::string& Path() const { return path_; }
     const std::string& Unix() const { return unix_; }
-    std::string Target(int Index) const { return path_ + TargetName(Index); }
+    std::string Target(int Index) const { return Path() + TargetName(Index); }
     std::string UnixTarget(int Index) const { return unix_ + "/" + TargetName(Index).substr(1); }
     // Where the setup writes item Index until it is whole.
     std::string Temporary(int Index) const { return TemporaryPathOf(Target(Index)); }
     std::string UnixTemporary(int Index) const { return TemporaryPathOf(UnixTarget(Index)); }
 
 private:
-    std::string path_;
     std::string unix_;
 };
 

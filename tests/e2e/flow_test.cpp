@@ -155,7 +155,7 @@ void ExpectPayloadInstalled(const THostFolder& folder, int from = 1, int to = It
     for (int i = from; i <= to; ++i) {
         SCOPED_TRACE(TargetName(i));
         ASSERT_TRUE(hosttest::FileExists(folder.Target(i)));
-        EXPECT_TRUE(hosttest::ReadFileBytes(folder.Target(i)) == PayloadItem(i));
+        EXPECT_TRUE(testsupport::ReadWholeFile(folder.Target(i)) == PayloadItem(i));
     }
 }
 
@@ -330,7 +330,7 @@ protected:
     // Lets the held copy run at full speed once the test has seen what it waits for.
     void Release() { RunUnix("touch " + Quoted(scratch.Unix() + "/released" + std::to_string(holds))); }
     std::string Sink() const { return "drained" + std::to_string(holds); }
-    std::string Drained() { return hosttest::ReadFileBytes(scratch.Path() + "\\" + Sink()); }
+    std::string Drained() { return testsupport::ReadWholeFile(scratch.Path() + "\\" + Sink()).value_or(""); }
     // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
     // Next is clicked, or pressed with a real Alt+N.
     HWND StartCopy(TApp& app, bool byKeyboard = false) {
@@ -350,7 +350,7 @@ protected:
     TTargets Targets() const {
         TTargets targets(ItemCount());
         for (int i = 1; i <= ItemCount(); ++i)
-            if (PathExists(folder.Target(i))) targets[i - 1] = hosttest::ReadFileBytes(folder.Target(i));
+            targets[i - 1] = testsupport::ReadWholeFile(folder.Target(i));
         return targets;
     }
     // Stopped within item 1: the reader got less than the item, every target is
@@ -444,7 +444,7 @@ TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndKeepsWhatTheHostHad) {
         std::unique_ptr<TApp> other;
         HWND otherWindow = nullptr;
         if (row == 1) {
-            hosttest::WriteFileBytes(folder.Target(1), "the installed module");
+            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "the installed module"));
             hosttest::SetString(PluginKey, "SourceFile1", folder.Target(1));
         } else if (row == 2) {
             other = std::make_unique<TApp>();
@@ -609,7 +609,7 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
         const bool held = code == ERROR_SHARING_VIOLATION, inUse = code == ERROR_ACCESS_DENIED;
         THostFolder folder;
         keys.Seed(folder.Path() + (held || inUse ? "" : "\\missing"), 1, 53);
-        if (inUse) hosttest::WriteFileBytes(folder.Target(1), "module in use");
+        if (inUse) ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use"));
         const std::string file = inUse ? folder.Target(1) : folder.Temporary(1);
         tk::UniqueHandle holder(CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
                                             FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE),
@@ -619,7 +619,7 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
         holder.reset();
         for (int i = 1; i <= ItemCount(); ++i) EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
         EXPECT_EQ(PathExists(folder.Temporary(1)), held);
-        EXPECT_EQ(hosttest::ReadFileBytes(file), inUse ? "module in use" : "");
+        EXPECT_EQ(testsupport::ReadWholeFile(file).value_or(""), inUse ? "module in use" : "");
         ExpectNothingRegistered();
     }
 }
@@ -677,14 +677,14 @@ TEST_F(Flow, ForcedSessionEndUnderTheCopysErrorBoxReturnsWithoutAPartialFile) {
 TEST_F(Flow, DamagedPayloadIsRefusedWithADataError) {
     THostFolder folder, scratch;
     keys.Seed(folder.Path(), 1, 53);
-    std::string exe = hosttest::ReadFileBytes(ProductExePath());
+    std::string exe = testsupport::ReadWholeFile(ProductExePath()).value_or("");
     const std::string item1 = PayloadItem(1);
     const size_t at = exe.find(item1.substr(0, 4096));
     ASSERT_NE(at, std::string::npos) << "item 1 not found in the exe";
     ASSERT_EQ(exe.compare(at, item1.size(), item1), 0);
     exe[at + item1.size() / 2] ^= 0x01;
     const std::string damaged = scratch.Path() + "\\TessalySetup.exe";
-    hosttest::WriteFileBytes(damaged, exe);
+    ASSERT_TRUE(testsupport::WriteWholeFile(damaged, exe));
 
     TApp app(damaged);
     ExpectNextFailsThenCloses(app, "GET RESOURCE: Error ", ERROR_CRC);
@@ -813,7 +813,7 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
 
     auto lines = [&] {
         std::vector<std::string> result;
-        std::string text = hosttest::ReadFileBytes(log), line;
+        std::string text = testsupport::ReadWholeFile(log).value_or(""), line;
         for (char c : text) {
             if (c == '\n') result.push_back(line), line.clear();
             else if (c != '\r') line += c;
