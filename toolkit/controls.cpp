@@ -100,7 +100,7 @@ void TGauge::SetProgress(int value) {
     value = std::min(std::max(value, MinValue), MaxValue);
     if (value == progress_) return;
     progress_ = value;
-    SetCaption(std::to_string(progress_) + "%");
+    SetCaption(Text(progress_));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/flow_support.h"
+#include "toolkit/controls.h"
 #include "tests/support/ink.h"
 #include "tests/support/scale.h"
 #include "wizard/control_ids.h"
@@ -258,12 +259,12 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     TApp app;
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GaugeText(window), "0%");
+    EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
     ClickNext(window);
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
     ExpectPage(ReadPage(window), FinishPage);
     ExpectMessageFillsItsWidth(window, 22);
-    EXPECT_EQ(GaugeText(window), "100%");
+    EXPECT_EQ(GaugeText(window), tk::TGauge::Text(100));
     ExpectPayloadInstalled(folder);
     ExpectNothingRegistered();
     FinishAndExpectRegistered(app, window, folder);
@@ -341,7 +342,7 @@ protected:
             TypeKeys("alt+n");
         else
             ClickNext(window);
-        const auto held = WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs);
+        const auto held = WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs);
         EXPECT_TRUE(held) << "the copy was not held within item 1";
         return held ? window : nullptr;
     }
@@ -409,25 +410,25 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     TAccessibleInfo info = ReadAccessible(gauge);
     EXPECT_EQ(info.Role, ROLE_SYSTEM_PROGRESSBAR);
     EXPECT_EQ(info.Name, "Copy files progress");
-    EXPECT_EQ(info.Value, "0%");
+    EXPECT_EQ(info.Value, tk::TGauge::Text(0));
     EXPECT_EQ(info.TypeInfos, 0);
     EXPECT_TRUE(info.State & STATE_SYSTEM_INVISIBLE);
     const int pages = Heard(EVENT_OBJECT_NAMECHANGE, panel);
     const int spoken = Heard(LiveRegionChanged, panel);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == "24%"; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs));
     info = ReadAccessible(gauge);
-    EXPECT_EQ(info.Value, "24%");
+    EXPECT_EQ(info.Value, tk::TGauge::Text(24));
     EXPECT_FALSE(info.State & STATE_SYSTEM_INVISIBLE);
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 1);
     EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 1);
     const int moves = Heard(EVENT_OBJECT_VALUECHANGE, gauge);
     EXPECT_GE(moves, 1);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != "24%"; }, PageTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != tk::TGauge::Text(24); }, PageTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
     Release();
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
-    EXPECT_EQ(ReadAccessible(gauge).Value, "100%");
+    EXPECT_EQ(ReadAccessible(gauge).Value, tk::TGauge::Text(100));
     EXPECT_EQ(Heard(EVENT_OBJECT_NAMECHANGE, panel), pages + 2);
     EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 2);
 }
