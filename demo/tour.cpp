@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/e2e/driver.h"
+#include "toolkit/controls.h"
 #include "wizard/control_ids.h"
 
 namespace {
@@ -73,7 +74,7 @@ bool CopyPage(e2e::TApp& app, HWND window, const char* picture) {
     if (!e2e::WaitUntil([&] {
             const std::string shown = e2e::Text(gauge);
             return e2e::IsShown(Button(window, ControlId::gbxProgress)) && !shown.empty() &&
-                   shown != "0%" && shown != "100%";
+                   shown != tk::TGauge::Text(0) && shown != tk::TGauge::Text(100);
         }, Patience))
         return Fail("the gauge did not move");
     SettleAndSave(window, picture, "copy");

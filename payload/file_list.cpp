@@ -1,16 +1,10 @@
 #include "payload/file_list.h"
 
 namespace {
-// Name i is where resources/payload.rc's line FILE<i> is installed.
+// Name i is the file name of resources/payload.rc's line FILE<i>, written out
+// by the build.
 constexpr const char* TargetNames[] = {
-    "\\TYForMsExcel.plgn",
-    "\\Tessaly_Excel.chm",
-    "\\tessaly_excel_french.lnm",
-    "\\tessaly_excel_Hungarian.lnm",
-    "\\tessaly_excel_Nederlands.lnm",
-    "\\tessaly_excel_Danish.lnm",
-    "\\tessaly_excel_spanish.lnm",
-    "\\tessaly_excel_german.lnm",
+#include "target_names.inc"
 };
 }  // namespace
 

@@ -36,7 +36,7 @@ seed_host() {
 # start_prefix DIR [LOGPIXELS]: a fresh prefix with Wine's fonts and a private
 # Xvfb display (stopped at the end) in DIR, at that display scale, with the host.
 start_prefix() {
-  TESSALY_LOGPIXELS=${2:-} TESSALY_RPCSS=no sh tests/wine-prefix.sh setup "$1" >/dev/null
+  TESSALY_LOGPIXELS=${2:-} TESSALY_RPCSS=no TESSALY_FRESH_PREFIX=1 sh tests/wine-prefix.sh setup "$1" >/dev/null
   export WINEPREFIX="$1/wineprefix"
   xvfb_display=$(cat "$1/wine-display")
   host_dir="$WINEPREFIX/drive_c/Program Files/Orvandel"

@@ -15,4 +15,5 @@ trap 'interrupted 143' TERM
 sh scripts/configure.sh "$build"
 cmake --build "$build" -j"$(nproc)"
 sh scripts/check-reproducible.sh "$build"
-ctest --test-dir "$build" --output-on-failure "$@"
+# Tests of different prefixes, and those that need no Wine, run side by side.
+TESSALY_FRESH_PREFIX=1 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure "$@"

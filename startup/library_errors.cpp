@@ -16,3 +16,7 @@ namespace std {
 [[noreturn]] void __throw_invalid_argument(const char* what) { throw tk::Exception(what); }
 [[noreturn]] void __throw_bad_function_call() { throw tk::Exception("Empty function called"); }
 }  // namespace std
+
+// The runtime's default report of a maths error prints to a console that a GUI
+// program does not have; the setup does no floating-point maths to report.
+extern "C" int __cdecl _matherr(struct _exception*) { return 0; }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "startup/entry.h"
+#include "toolkit/system_library.h"
 #include "wizard/run_wizard.h"
 
 namespace {
@@ -18,10 +19,8 @@ public:
 void RestrictDllSearchToSystemFolder() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     constexpr DWORD SearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) return;
-    auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const auto setDirectories = tk::SystemEntry<SetDefaultDllDirectoriesFn>(
+        GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     if (setDirectories) setDirectories(SearchSystem32);
 }
 

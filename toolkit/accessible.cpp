@@ -80,7 +80,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return E_INVALIDARG;
-        return WindowText(TextIsValue(role_) ? GetParent(hwnd_) : hwnd_, name);
+        return WindowText(TextIsValue(role_) ? GetAncestor(hwnd_, GA_PARENT) : hwnd_, name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         if (!IsSelf(child)) return E_INVALIDARG;

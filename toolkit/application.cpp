@@ -101,7 +101,7 @@ bool TForm::WMDpiChanged(WPARAM wParam, LPARAM lParam) {
     const int dpi = LOWORD(wParam);
     const auto* suggested = reinterpret_cast<const RECT*>(lParam);
     if (HIWORD(wParam) != dpi || dpi < DesignDpi || dpi > MaxDpi || !suggested ||
-        IsRectEmpty(suggested))
+        suggested->right <= suggested->left || suggested->bottom <= suggested->top)
         return true;
     const RECT r = *suggested;
     ScaleFont(dpi);

@@ -110,6 +110,7 @@ public:
 
     // On screen now: the window exists and it and its parents are visible.
     bool Showing() const { return handle_ && IsWindowVisible(handle_); }
+    void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     // Disabled or hidden with the focus, a control passes it on as Tab would.
@@ -121,7 +122,6 @@ public:
 protected:
     void CreateHandle(HWND parent, int id);  // a top-level window gets the exe's icon
     void DestroyHandle();
-    void SetVisible(bool visible);
     // Fills the client area in the button face colour all controls sit on; returns it.
     RECT PaintBackground(HDC dc) const;
     // Called once the window exists (e.g. to size to content).

@@ -13,7 +13,7 @@ namespace tk {
 // under a modal box of its own, and neither can anything else.
 void TButton::Notify(WORD code) {
     if (code != BN_CLICKED || !OnClick || !IsWindowVisible(Handle())) return;
-    for (HWND w = Handle(); w; w = GetParent(w))
+    for (HWND w = Handle(); w; w = GetAncestor(w, GA_PARENT))
         if (!IsWindowEnabled(w)) return;
     OnClick(this);
 }
@@ -100,7 +100,7 @@ void TGauge::SetProgress(int value) {
     value = std::min(std::max(value, MinValue), MaxValue);
     if (value == progress_) return;
     progress_ = value;
-    SetCaption(std::to_string(progress_) + "%");
+    SetCaption(Text(progress_));
 }
 
 namespace {

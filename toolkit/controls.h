@@ -117,7 +117,11 @@ public:
     static constexpr int MinValue = 0;
     static constexpr int MaxValue = 100;
 
-    TGauge() : TControl({"TkGauge", 0, 0, false, TAccessibleRole::ProgressBar}) { SetCaption("0%"); }
+    TGauge() : TControl({"TkGauge", 0, 0, false, TAccessibleRole::ProgressBar}) {
+        SetCaption(Text(MinValue));
+    }
+    // What the gauge shows for a percentage, and its window text.
+    static std::string Text(int percent) { return std::to_string(percent) + "%"; }
     // Values outside MinValue..MaxValue are held at the nearer end.
     void SetProgress(int value);
 

@@ -39,7 +39,7 @@ void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font,
     SetBkMode(dc, back ? OPAQUE : TRANSPARENT);
     if (back) SetBkColor(dc, ColorToRGB(*back));
     SetTextColor(dc, ColorToRGB(HighContrastOn() ? clBtnText : font.Color()));
-    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    ExtTextOutA(dc, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
 }  // namespace tk

@@ -8,14 +8,11 @@
 #include "payload/file_list.h"
 #include "toolkit/application.h"
 #include "toolkit/shell.h"
-#include "wizard/page_texts.h"
 #include "wizard/system_error.h"
 
 TfrmInstall* frmInstall = nullptr;
 
 namespace {
-constexpr int WarningTextTop = 38;  // below the two warning labels
-constexpr char FinishCaption[] = "Finish";
 constexpr char QuitQuestion[] = "Are you sure you want to quit?";
 constexpr char QuitCaption[] = "Confirmation";
 constexpr char AccessDeniedText[] = "Please launch the setup program with administrator's rights.";
@@ -40,9 +37,8 @@ TfrmInstall::~TfrmInstall() {
 }
 
 void TfrmInstall::FormCreate(tk::TObject*) {
-    SetMessageText(WelcomeText);
+    ShowPage(TPageId::Welcome);
     CopySucceeded = false;
-    Stage = stWelcome;
     FillFileList();
     Operations = std::make_unique<TOperations>(true, FileList);
     Operations->SetPriority(THREAD_PRIORITY_NORMAL);
@@ -56,67 +52,33 @@ void TfrmInstall::FormCreate(tk::TObject*) {
 }
 
 void TfrmInstall::NextStage() {
-    bool showNextPage = true;
     switch (Stage) {
     case stWelcome:
-        if (DetectHost()) {
-            Stage = stHostFound;
-            if (PluginDirAccessDenied()) {
-                tk::Application().MessageBox(AccessDeniedText, tk::Application().Title,
-                                             MB_OK | MB_ICONINFORMATION);
-                OnCloseQuery = nullptr;
-                Close();
-                return;
-            }
+        if (!DetectHost()) {
+            ShowPage(TPageId::Warning);
+            return;
         }
-        break;
-    case stCopying:
-        gbxProgress.Hide();
-        btnNext.SetEnabled(true);
-        btnNext.SetFocus();
-        break;
-    case stFinal:
-        if (CopySucceeded) RegisterPlugin();
-        showNextPage = false;
-        Close();
-        break;
-    default:
-        break;
-    }
-    if (!showNextPage) return;
-
-    ++Stage;
-    switch (Stage) {
-    case stHostFound:  // the host is missing or too old: the warning page
-        Stage = stFinal;
-        Label2.Show();
-        Label3.Show();
-        btnDownLoad.Show();
-        btnHomePage.Show();
-        SetMessageText(WarningText);
-        pb.Tag = WarningTextTop;
-        pb.Font().SetColor(tk::clBlue);
-        pb.Repaint();
-        btnNext.SetCaption(FinishCaption);
-        btnCancel.SetEnabled(false);
-        btnDownLoad.SetFocus();
-        break;
-    case stCopying:
-        SetMessageText(CopyText);
-        pb.Repaint();
-        gbxProgress.Show();
-        btnNext.SetEnabled(false);
+        Stage = stHostFound;
+        if (PluginDirAccessDenied()) {
+            tk::Application().MessageBox(AccessDeniedText, tk::Application().Title,
+                                         MB_OK | MB_ICONINFORMATION);
+            OnCloseQuery = nullptr;
+            Close();
+            return;
+        }
+        ShowPage(TPageId::Copy);
         Operations->DestDir = PluginDir;
         Operations->Start();
-        break;
+        return;
+    case stCopying:  // the copy succeeded
+        ShowPage(TPageId::Finish);
+        return;
     case stFinal:
-        SetMessageText(FinishText);
-        pb.Repaint();
-        btnNext.SetCaption(FinishCaption);
-        btnCancel.SetEnabled(false);
-        break;
+        if (CopySucceeded) RegisterPlugin();
+        Close();
+        return;
     default:
-        break;
+        return;
     }
 }
 

@@ -7,11 +7,15 @@
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 
-// The page state: 1 lasts only while the access probe runs.
+// The page state: 1 lasts only while the access probe runs; 3 is the finish
+// page or the warning page.
 constexpr int stWelcome = 0;
 constexpr int stHostFound = 1;
 constexpr int stCopying = 2;
 constexpr int stFinal = 3;
+
+// The pages, in the order of the rows of the page table.
+enum class TPageId { Welcome, Copy, Finish, Warning };
 
 // The setup's one window. Every page is this same set of controls; pages
 // differ in what is visible or enabled, a few texts and the message in pb.
@@ -45,8 +49,10 @@ public:
     void FormShow(tk::TObject* Sender);
     void FormAfterMonitorDpiChanged(tk::TObject* Sender);
 
-    // Does the current page's work, then shows the next page.
+    // Does the current page's work, then shows the page that comes next.
     void NextStage();
+    // Sets Stage and the page's controls and message from its row of the page table.
+    void ShowPage(TPageId Page);
     void OperationsTerminate(tk::TThread* Sender);
     void OperationsProgress(TOperations* Sender, int32_t Percent);
     void OperationsError(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption);

@@ -27,15 +27,11 @@ TfrmInstall::TfrmInstall() {
     OnCloseQuery = {this, &TfrmInstall::FormCloseQuery};
     OnEndSession = {this, &TfrmInstall::FormEndSession};
     ShutdownBlockReason = ShutdownReason;
-    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
-    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
-    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
-    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
-    pb.OnPaint = {this, &TfrmInstall::pbPaint};
 }
 
-// The window's controls, parent by parent in creation order; the order of the
-// window's and the panels' children is also the keyboard order.
+// The window's controls, parent by parent in creation order, each with its
+// handlers; the order of the window's and the panels' children is also the
+// keyboard order. Which pages show a control is the page table's.
 void TfrmInstall::CreateControls() {
     pnlMain.Create(*this, {ControlId::pnlMain, 0, 0, 492, 290});
 
@@ -50,36 +46,36 @@ void TfrmInstall::CreateControls() {
     pb.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
     pb.Tag = 22;
     pb.Create(pnlProgress, {ControlId::pb, 1, 1, 474, 160});
+    pb.OnPaint = {this, &TfrmInstall::pbPaint};
 
     Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
     Label2.SetCaption("Warning!");
-    Label2.Hide();
     Label2.Create(pnlProgress, {ControlId::Label2, 128, 4, 0, 0});
 
     Label3.SetFont(TFont(SansSerif, -12, TFontStyle::Bold, tk::clBlack));
     Label3.SetCaption("Installation aborted!!!");
-    Label3.Hide();
     Label3.Create(pnlProgress, {ControlId::Label3, 226, 14, 0, 0});
 
     gbxProgress.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
     gbxProgress.SetCaption("Copy files progress");
-    gbxProgress.Hide();
     gbxProgress.Create(pnlProgress, {ControlId::gbxProgress, 9, 160, 457, 49});
     gProgress.Create(gbxProgress, {ControlId::gProgress, 8, 20, 441, 20});
 
     btnDownLoad.SetCaption("Download \"Orvandel\"");
-    btnDownLoad.Hide();
     btnDownLoad.Create(pnlProgress, {ControlId::btnDownLoad, 40, 184, 185, 25});
+    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
 
     btnHomePage.SetCaption("Tarnwick homepage");
-    btnHomePage.Hide();
     btnHomePage.Create(pnlProgress, {ControlId::btnHomePage, 248, 184, 185, 25});
+    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
 
     btnNext.SetCaption("&Next");
     btnNext.Create(*this, {ControlId::btnNext, 320, 297, 75, 25});
+    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
 
     btnCancel.SetCaption("Cancel");
     btnCancel.Create(*this, {ControlId::btnCancel, 408, 297, 75, 25});
+    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
 }
 
 void TfrmInstall::FormShow(tk::TObject*) {

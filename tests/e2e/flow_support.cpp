@@ -28,7 +28,7 @@ std::string TargetName(int Index) { return TargetNames()[Index - 1]; }
 std::string PayloadItem(int Index) {
     const std::string path = TESSALY_PAYLOAD_DIR + TargetName(Index);
     if (!PathExists(path)) ADD_FAILURE() << "no payload item " << path;
-    return hosttest::ReadFileBytes(path);
+    return testsupport::ReadWholeFile(path).value_or("");
 }
 
 THostKeys::THostKeys() { Clear(); }
@@ -80,7 +80,7 @@ int RunUnix(const std::string& Command) {
         ADD_FAILURE() << "the Unix command did not end: " << Command;
         return -1;
     }
-    const std::string code = hosttest::ReadFileBytes(markerWindows);
+    const std::string code = testsupport::ReadWholeFile(markerWindows).value_or("");
     DeleteFileA(markerWindows.c_str());
     return std::atoi(code.c_str());
 }
@@ -120,17 +120,6 @@ std::string UnixPath(const std::string& WindowsPath) {
 // Single quotes inside a double-quoted Windows command line reach sh intact.
 std::string Quoted(const std::string& UnixText) { return "'" + UnixText + "'"; }
 
-THostFolder::THostFolder() {
-    static std::atomic<int> counter{0};
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "flow_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(++counter);
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-        ADD_FAILURE() << "CreateDirectoryA(" << path_ << ") = " << GetLastError();
-    unix_ = UnixPath(path_);
-}
-
 THostFolder::~THostFolder() {
     if (!unix_.empty()) RunUnix("umount " + Quoted(unix_) + " 2>/dev/null; rm -rf " + Quoted(unix_));
 }
@@ -146,22 +135,40 @@ std::string SystemText(DWORD Code) {
     return buffer;
 }
 
+namespace {
+BOOL CALLBACK ReadControl(HWND control, LPARAM out) {
+    TPage& page = *reinterpret_cast<TPage*>(out);
+    if (e2e::IsShown(control)) page.Shown.insert(GetDlgCtrlID(control));
+    if (!e2e::IsEnabled(control)) page.Disabled.insert(GetDlgCtrlID(control));
+    return TRUE;
+}
+}  // namespace
+
 TPage ReadPage(HWND Window) {
     using e2e::Control;
     TPage page;
     page.Message = e2e::Text(Control(Window, ControlId::pb));
-    page.Label2 = e2e::IsShown(Control(Window, ControlId::Label2));
-    page.Label3 = e2e::IsShown(Control(Window, ControlId::Label3));
-    page.DownLoad = e2e::IsShown(Control(Window, ControlId::btnDownLoad));
-    page.HomePage = e2e::IsShown(Control(Window, ControlId::btnHomePage));
-    page.Progress = e2e::IsShown(Control(Window, ControlId::gbxProgress));
+    EnumChildWindows(Window, ReadControl, reinterpret_cast<LPARAM>(&page));
     page.NextCaption = e2e::Text(Control(Window, ControlId::btnNext));
-    page.NextEnabled = e2e::IsEnabled(Control(Window, ControlId::btnNext));
-    page.CancelEnabled = e2e::IsEnabled(Control(Window, ControlId::btnCancel));
     HWND focus = e2e::FocusOf(Window);
     page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
     page.Panel = ReadAccessible(Control(Window, ControlId::pb));
     return page;
+}
+
+::testing::AssertionResult WaitForPage(e2e::TApp& App, HWND Window, bool (*OnPage)(HWND),
+                                       DWORD TimeoutMs) {
+    bool stopped = false;
+    const bool reached = e2e::WaitUntil(
+        [&] {
+            if (OnPage(Window)) return true;
+            const HWND box = App.FindMessageBox();
+            stopped = !App.Running() || (box && e2e::Text(box) != "Confirmation");
+            return stopped;
+        },
+        TimeoutMs);
+    if (reached && !stopped) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the page did not come; the setup shows: " << App.Shown();
 }
 
 std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }

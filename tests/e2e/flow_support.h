@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "payload/operations.h"
 #include "tests/e2e/driver.h"
+#include "tests/support/files.h"
 #include "tests/host/host_test_support.h"
 #include "toolkit/handle.h"
 
@@ -49,24 +51,20 @@ void StartUnix(const std::string& Command);
 std::string UnixPath(const std::string& WindowsPath);
 std::string Quoted(const std::string& UnixText);  // single-quoted for sh
 
-// A fresh folder under the prefix's temp folder, removed (from the Unix side,
-// whatever it holds or has mounted on it) when it dies.
-class THostFolder {
+// A fresh folder under the prefix's temp folder, removed from the Unix side,
+// whatever it holds or has mounted on it, when it dies.
+class THostFolder : public testsupport::TTempFolder {
 public:
-    THostFolder();
+    THostFolder() : unix_(UnixPath(Path())) {}
     ~THostFolder();
-    THostFolder(const THostFolder&) = delete;
-    THostFolder& operator=(const THostFolder&) = delete;
-    const std::string& Path() const { return path_; }
     const std::string& Unix() const { return unix_; }
-    std::string Target(int Index) const { return path_ + TargetName(Index); }
+    std::string Target(int Index) const { return Path() + TargetName(Index); }
     std::string UnixTarget(int Index) const { return unix_ + "/" + TargetName(Index).substr(1); }
     // Where the setup writes item Index until it is whole.
     std::string Temporary(int Index) const { return TemporaryPathOf(Target(Index)); }
     std::string UnixTemporary(int Index) const { return TemporaryPathOf(UnixTarget(Index)); }
 
 private:
-    std::string path_;
     std::string unix_;
 };
 
@@ -86,13 +84,16 @@ TAccessibleInfo ReadAccessible(HWND Control);
 // The setup's window and what a user sees of it.
 struct TPage {
     std::string Message;  // pb's text
-    bool Label2, Label3, DownLoad, HomePage, Progress;
+    std::set<int> Shown, Disabled;  // control IDs of all the window's controls, by their own flags
     std::string NextCaption;
-    bool NextEnabled, CancelEnabled;
     int Focus;  // control ID of the focused control, 0 for none of ours
     TAccessibleInfo Panel;  // pb as a screen reader learns it
 };
 TPage ReadPage(HWND Window);
+// Waits until `OnPage(Window)` holds. Fails at once, saying what the setup
+// shows, when it shows a box other than the quit question or has ended.
+::testing::AssertionResult WaitForPage(e2e::TApp& App, HWND Window, bool (*OnPage)(HWND),
+                                       DWORD TimeoutMs);
 std::string GaugeText(HWND Window);
 
 // Keys typed on the display's real keyboard (xdotool's names: "alt+n", "Tab"),

@@ -1,6 +1,7 @@
 #!/bin/sh
-# slow-reader.sh FIFO SINK STEP PAUSE: drains FIFO into SINK, STEP bytes every PAUSE
-# seconds, so a writer on the other end is held to that pace. Once data flows, the
+# slow-reader.sh FIFO SINK STEP PAUSE [RELEASE]: drains FIFO into SINK, STEP bytes
+# every PAUSE seconds, so a writer on the other end is held to that pace, until the
+# file RELEASE exists: then the rest at once. Once data flows, the
 # FIFO's name goes to an empty regular file: the writer goes on writing into the
 # FIFO it opened, and can then move its file into place, which Wine refuses for a
 # FIFO. Opens that see no data are waited out; the first session that brings data
@@ -9,6 +10,7 @@ fifo=$1
 sink=$2
 step=$3
 pause=$4
+release=${5:-}
 : >"$sink"
 while [ -p "$fifo" ]; do
   exec 3<"$fifo"
@@ -19,6 +21,10 @@ while [ -p "$fifo" ]; do
     if [ -z "${flowing:-}" ]; then
       flowing=1
       rm -f "$fifo" && : >"$fifo"
+    fi
+    if [ -n "$release" ] && [ -e "$release" ]; then
+      cat <&3 >>"$sink"
+      break
     fi
     sleep "$pause"
   done

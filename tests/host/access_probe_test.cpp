@@ -70,18 +70,18 @@ private:
 };
 
 TEST_F(AccessProbeTest, WritableModuleIsNotDeniedAndStaysUnchanged) {
-    TempFolder dir;
+    testsupport::TTempFolder dir;
     const std::string module = dir.Path() + kModuleName;
-    WriteFileBytes(module, "module bytes");
+    ASSERT_TRUE(testsupport::WriteWholeFile(module, "module bytes"));
     PluginDir = dir.Path();
     EXPECT_FALSE(PluginDirAccessDenied());
-    EXPECT_EQ(ReadFileBytes(module), "module bytes");
+    EXPECT_EQ(testsupport::ReadWholeFile(module), "module bytes");
 }
 
 // The probe's empty file is no module: it is removed, lest a copy that fails
 // before item 1 leave it for the host to find.
 TEST_F(AccessProbeTest, MissingModuleInWritableFolderIsNotDeniedAndNotLeft) {
-    TempFolder dir;
+    testsupport::TTempFolder dir;
     const std::string module = dir.Path() + kModuleName;
     PluginDir = dir.Path();
     EXPECT_FALSE(PluginDirAccessDenied());
@@ -89,7 +89,7 @@ TEST_F(AccessProbeTest, MissingModuleInWritableFolderIsNotDeniedAndNotLeft) {
 }
 
 TEST_F(AccessProbeTest, MissingFolderIsNotDenied) {
-    TempFolder dir;
+    testsupport::TTempFolder dir;
     PluginDir = dir.Path() + "\\missing";
     const std::string module = PluginDir + kModuleName;
     const bool opened = CanOpenForWrite(module);
@@ -105,9 +105,9 @@ TEST_F(AccessProbeTest, MissingFolderIsNotDenied) {
 }
 
 TEST_F(AccessProbeTest, ModuleHeldOpenByAnotherProcessIsNotDenied) {
-    TempFolder dir;
+    testsupport::TTempFolder dir;
     const std::string module = dir.Path() + kModuleName;
-    WriteFileBytes(module, "held");
+    ASSERT_TRUE(testsupport::WriteWholeFile(module, "held"));
     PluginDir = dir.Path();
     {
         FileHolder holder(module);
@@ -118,7 +118,7 @@ TEST_F(AccessProbeTest, ModuleHeldOpenByAnotherProcessIsNotDenied) {
         EXPECT_EQ(code, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
         EXPECT_FALSE(PluginDirAccessDenied());
     }
-    EXPECT_EQ(ReadFileBytes(module), "held");
+    EXPECT_EQ(testsupport::ReadWholeFile(module), "held");
 }
 
 // The denials need a user that Unix permissions apply to; access-denied.sh runs
@@ -134,15 +134,15 @@ TEST_F(AccessDeniedTest, ModuleNotWritableForTheUser) {
     const std::string dir = Prepared("TESSALY_DENIED_FILE_DIR");
     if (dir.empty()) GTEST_SKIP() << "runs as an unprivileged user from access-denied.sh";
     const std::string module = dir + kModuleName;
-    const std::string before = ReadFileBytes(module);
+    const auto before = testsupport::ReadWholeFile(module);
     PluginDir = dir;
     const bool opened = CanOpenForWrite(module);
     const DWORD code = GetLastError();
     EXPECT_FALSE(opened);
     EXPECT_EQ(code, static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_TRUE(PluginDirAccessDenied());
-    EXPECT_FALSE(before.empty());
-    EXPECT_EQ(ReadFileBytes(module), before);
+    EXPECT_FALSE(before.value_or("").empty());
+    EXPECT_EQ(testsupport::ReadWholeFile(module), before);
 }
 
 TEST_F(AccessDeniedTest, FolderNotWritableForTheUser) {
@@ -165,13 +165,13 @@ TEST_F(AccessDeniedTest, FolderNotWritableForTheUser) {
 TEST_F(AccessDeniedTest, ModuleMarkedReadOnly) {
     if (Prepared("TESSALY_DENIED_DIR").empty())
         GTEST_SKIP() << "runs as an unprivileged user from access-denied.sh";
-    TempFolder dir;
+    testsupport::TTempFolder dir;
     const std::string module = dir.Path() + kModuleName;
-    WriteFileBytes(module, "read-only");
+    ASSERT_TRUE(testsupport::WriteWholeFile(module, "read-only"));
     ASSERT_TRUE(SetFileAttributesA(module.c_str(), FILE_ATTRIBUTE_READONLY));
     PluginDir = dir.Path();
     EXPECT_TRUE(PluginDirAccessDenied());
-    EXPECT_EQ(ReadFileBytes(module), "read-only");
+    EXPECT_EQ(testsupport::ReadWholeFile(module), "read-only");
 }
 
 }  // namespace

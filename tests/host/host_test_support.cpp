@@ -85,62 +85,9 @@ std::vector<std::string> ValueNames(const std::string& Path) {
     return names;
 }
 
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "host_test_" + std::to_string(GetCurrentProcessId()) + "_" +
-            std::to_string(++counter);
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-        ADD_FAILURE() << "CreateDirectoryA(" << path_ << ") = " << GetLastError();
-}
-
-TempFolder::~TempFolder() {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string file = path_ + "\\" + name;
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryA(file.c_str());
-            else
-                DeleteFileA(file.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path_.c_str());
-}
-
 bool FileExists(const std::string& Path) {
     const DWORD attributes = GetFileAttributesA(Path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
-    HANDLE file = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << Path << " " << GetLastError();
-    DWORD written = 0;
-    WriteFile(file, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, Bytes.size());
-}
-
-// Others may go on writing while we read: a log polled this way must never
-// refuse the writer that is about to add the line we wait for.
-std::string ReadFileBytes(const std::string& Path) {
-    HANDLE file = CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
 }
 
 }  // namespace hosttest

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 // Registry and file helpers of the host tests: raw Win32 calls, independent of
 // the code under test, so a test can seed any type and read back exact bytes.
 namespace hosttest {
@@ -32,21 +34,6 @@ void SetDword(const std::string& Path, const std::string& Name, uint32_t Number)
 std::optional<RawValue> GetValue(const std::string& Path, const std::string& Name);
 std::vector<std::string> ValueNames(const std::string& Path);
 
-// A folder of its own under the temp path, removed with its files when it dies.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 bool FileExists(const std::string& Path);
-void WriteFileBytes(const std::string& Path, const std::string& Bytes);
-std::string ReadFileBytes(const std::string& Path);
 
 }  // namespace hosttest

@@ -37,7 +37,7 @@ void RunFaultsInto(const std::string& dir, const PayloadDll& dll, TOperations& o
 TEST(DiskFaults, FailedWriteReportsTwiceAndRemovesThePartialFile) {
     const std::string dir = Env("TESSALY_FULL_DIR");
     ASSERT_FALSE(dir.empty()) << "run through disk-faults.sh";
-    TempDir cleanup(dir);
+    TTempFolder cleanup(dir);
     ASSERT_TRUE(Exists(TemporaryPathOf(dir + "\\item2.bin")));
     PayloadDll dll("faults");
     TOperations op(true, ItemNames(3), dll.get());
@@ -55,7 +55,7 @@ TEST(DiskFaults, FailedWriteReportsTwiceAndRemovesThePartialFile) {
 TEST(DiskFaults, ShortWriteIsReportedAsAWriteFault) {
     const std::string dir = Env("TESSALY_SMALL_DIR");
     if (dir.empty()) GTEST_SKIP() << "no small tmpfs mounted";
-    TempDir cleanup(dir);
+    TTempFolder cleanup(dir);
     PayloadDll dll("faults");
     TOperations op(true, ItemNames(3), dll.get());
     Reports reports;

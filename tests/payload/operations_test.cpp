@@ -20,7 +20,7 @@ struct TWorkerRun {
         op.DestDir = dir.Path();
     }
     PayloadDll dll;
-    TempDir dir;
+    TTempFolder dir;
     TOperations op;
     Reports reports;
 };
@@ -206,7 +206,7 @@ TEST(Operations, CallbackErrorEndsTheRunAndRemovesThePartialFile) {
 
 TEST(Operations, RunningStartBeginsAfterConstruction) {
     PayloadDll dll("chunks");
-    TempDir dir;
+    TTempFolder dir;
     // Without a chance to set DestDir, the names carry the whole path.
     tk::TStringList names = ItemNames(2);
     for (auto& name : names) name = dir.Path() + name;
@@ -223,7 +223,7 @@ TEST(Operations, RunningStartBeginsAfterConstruction) {
 
 TEST(Operations, NoCallbacksSameFilesAndOutcome) {
     PayloadDll chunks("chunks");
-    TempDir good;
+    TTempFolder good;
     TOperations ok(true, ItemNames(2), chunks.get());
     ok.DestDir = good.Path();
     RunToEnd(ok);
@@ -232,7 +232,7 @@ TEST(Operations, NoCallbacksSameFilesAndOutcome) {
     ExpectItemsWritten(chunks, good.Path(), 1, 2);
 
     PayloadDll gap("gap");
-    TempDir bad;
+    TTempFolder bad;
     TOperations failed(true, ItemNames(8), gap.get());
     failed.DestDir = bad.Path();
     RunToEnd(failed);
@@ -316,7 +316,7 @@ TEST(OperationsStop, AfterTheLastChunkKeepsEveryFile) {
 
 TEST(OperationsStop, WithoutCallbacks) {
     PayloadDll dll("stops");
-    TempDir dir;
+    TTempFolder dir;
     TOperations op(true, ItemNames(3), dll.get());
     op.DestDir = dir.Path();
     op.Start();

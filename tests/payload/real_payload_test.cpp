@@ -21,7 +21,7 @@ TEST(RealPayload, CompleteRunReportsTheWholeRunPercentages) {
     TOperations op(true, names, dll.get());
     Reports reports;
     reports.Bind(op);
-    TempDir dir;
+    TTempFolder dir;
     op.DestDir = dir.Path();
     RunToEnd(op);
 

@@ -8,9 +8,14 @@
 #include <vector>
 
 #include "payload/operations.h"
+#include "tests/support/files.h"
 #include "tests/support/threads.h"
 
 namespace payload_test {
+
+using testsupport::ReadWholeFile;
+using testsupport::TTempFolder;
+using testsupport::WriteWholeFile;
 
 // The folder of the running test exe, where the payload DLLs are built.
 inline std::string ExeDir() {
@@ -50,62 +55,6 @@ public:
 private:
     HMODULE module_;
 };
-
-// A fresh folder under the prefix's temp folder, removed with its files.
-class TempDir {
-public:
-    TempDir() {
-        static int counter = 0;
-        char base[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, base);
-        path_ = std::string(base) + "tessaly-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(GetTickCount()) + "-" + std::to_string(++counter);
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    explicit TempDir(std::string existing) : path_(std::move(existing)), owned_(false) {}
-    ~TempDir() {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-        if (owned_) RemoveDirectoryA(path_.c_str());
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-    bool owned_ = true;
-};
-
-inline std::optional<std::string> ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
-inline bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return written == bytes.size();
-}
 
 // Looks for the directory entry, so a link to a device counts too.
 inline bool Exists(const std::string& path) {

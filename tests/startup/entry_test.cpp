@@ -12,6 +12,7 @@
 
 #include "startup/entry.h"
 #include "tests/support/box_answerer.h"
+#include "tests/support/files.h"
 #include "toolkit/exception.h"
 
 namespace {
@@ -25,15 +26,6 @@ bool MutexExists(const char* name) {
 bool FolderPresent(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string MakeTempFolder() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string path = std::string(temp) + "pf-" + std::to_string(GetTickCount()) + "-" +
-                       std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
 }
 
 class TFakeStartup : public TStartupSystem {
@@ -97,17 +89,16 @@ private:
 class StartupEntry : public ::testing::Test {
 protected:
     void SetUp() override {
-        system_.ProgramFiles = MakeTempFolder();
+        system_.ProgramFiles = programFiles_.Path();
         probe_ = system_.ProgramFiles + "\\ORV_SETUP";
     }
     void TearDown() override {
-        RemoveDirectoryA(probe_.c_str());
-        RemoveDirectoryA(system_.ProgramFiles.c_str());
         EXPECT_FALSE(MutexExists("PLUGINSETUP")) << "a mutex outlived the start-up";
         EXPECT_FALSE(MutexExists("SETUPPLUGIN")) << "a mutex outlived the start-up";
     }
     void LeaveProbeFolderBehind() { ASSERT_TRUE(CreateDirectoryA(probe_.c_str(), nullptr)); }
 
+    testsupport::TTempFolder programFiles_;
     TFakeStartup system_;
     std::string probe_;
 };
