@@ -33,10 +33,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = BareClassName;
     RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, BareClassName, InstallWindowTitle,
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 484, 350, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(0, BareClassName, InstallWindowTitle,
+                        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 484, 350, nullptr, nullptr, instance, nullptr);
     AddButton(window, "&Next >", 300, ControlId::btnNext);
     AddButton(window, "Cancel", 390, ControlId::btnCancel);
     ShowWindow(window, SW_SHOWNORMAL);

@@ -22,8 +22,8 @@ std::string ExeDir() {
 std::string MakeDir(const std::string& name) {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "tessaly-bench-" + std::to_string(GetCurrentProcessId()) +
-                      "-" + name;
+    std::string dir =
+        std::string(base) + "tessaly-bench-" + std::to_string(GetCurrentProcessId()) + "-" + name;
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }
@@ -49,8 +49,8 @@ bool WriteItem(HMODULE module, const std::string& resource, const std::string& p
     HRSRC res = FindResourceA(module, resource.c_str(), RT_RCDATA);
     if (!res) return false;
     const void* bytes = LockResource(LoadResource(module, res));
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const DWORD size = SizeofResource(module, res);
@@ -65,8 +65,8 @@ void RawWrites(HMODULE module, const tk::TStringList& names, const std::string& 
         HRSRC res = FindResourceA(module, ("file" + std::to_string(i + 1)).c_str(), RT_RCDATA);
         const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
         DWORD remaining = SizeofResource(module, res);
-        HANDLE file = CreateFileA((dir + names[i]).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileA((dir + names[i]).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         while (remaining) {
             const DWORD chunk = std::min<DWORD>(remaining, 200000);
             DWORD written = 0;
@@ -116,7 +116,8 @@ void Bench(const char* label, const std::string& dllName, int runs) {
 
         RemoveFiles(byCopy, names);
         const double t1 = Seconds();
-        for (const auto& name : names) CopyFileA((source + name).c_str(), (byCopy + name).c_str(), FALSE);
+        for (const auto& name : names)
+            CopyFileA((source + name).c_str(), (byCopy + name).c_str(), FALSE);
         copy.push_back(Seconds() - t1);
 
         RemoveFiles(byRaw, names);

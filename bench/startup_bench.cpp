@@ -28,8 +28,8 @@ BOOL CALLBACK FindShown(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<ShownSearch*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window) ||
-        e2e::Text(window) != InstallWindowTitle || !e2e::Control(window, ControlId::btnCancel))
+    if (pid != search->pid || !IsWindowVisible(window) || e2e::Text(window) != InstallWindowTitle ||
+        !e2e::Control(window, ControlId::btnCancel))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -61,10 +61,12 @@ bool TimeOneStart(const std::string& exe, TStartTimes& times) {
     QueryPerformanceCounter(&start);
     e2e::TApp app(exe);
     ShownSearch search{app.Pid(), nullptr};
-    PollFinely([&] {
-        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr || !app.Running();
-    }, 1);
+    PollFinely(
+        [&] {
+            EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr || !app.Running();
+        },
+        1);
     if (!search.found) return false;
     QueryPerformanceCounter(&shown);
     PollFinely([&] { return e2e::FullyPainted(search.found); }, 0);
@@ -81,8 +83,9 @@ double Median(std::vector<double> values) {
 
 void Report(const char* name, const TStartTimes& times) {
     const auto [low, high] = std::minmax_element(times.visible.begin(), times.visible.end());
-    std::printf("%-13s start to visible: median %.1f ms (min %.1f, max %.1f); to painted: median %.1f ms\n",
-                name, Median(times.visible), *low * 1000, *high * 1000, Median(times.painted));
+    std::printf(
+        "%-13s start to visible: median %.1f ms (min %.1f, max %.1f); to painted: median %.1f ms\n",
+        name, Median(times.visible), *low * 1000, *high * 1000, Median(times.painted));
 }
 
 // The bare windows' exes sit beside this bench.
@@ -95,7 +98,8 @@ std::string BesideBench(const char* name) {
 
 void ReportRatio(const char* floor, const TStartTimes& setup, const TStartTimes& bare) {
     std::printf("ratio to the %s: visible %.2fx, painted %.2fx\n", floor,
-                Median(setup.visible) / Median(bare.visible), Median(setup.painted) / Median(bare.painted));
+                Median(setup.visible) / Median(bare.visible),
+                Median(setup.painted) / Median(bare.painted));
 }
 
 }  // namespace

@@ -71,11 +71,13 @@ void SettleAndSave(HWND window, const char* path, const char* page) {
 bool CopyPage(e2e::TApp& app, HWND window, const char* picture) {
     e2e::Click(Button(window, ControlId::btnNext));
     HWND gauge = Button(window, ControlId::gProgress);
-    if (!e2e::WaitUntil([&] {
-            const std::string shown = e2e::Text(gauge);
-            return e2e::IsShown(Button(window, ControlId::gbxProgress)) && !shown.empty() &&
-                   shown != tk::TGauge::Text(0) && shown != tk::TGauge::Text(100);
-        }, Patience))
+    if (!e2e::WaitUntil(
+            [&] {
+                const std::string shown = e2e::Text(gauge);
+                return e2e::IsShown(Button(window, ControlId::gbxProgress)) && !shown.empty() &&
+                       shown != tk::TGauge::Text(0) && shown != tk::TGauge::Text(100);
+            },
+            Patience))
         return Fail("the gauge did not move");
     SettleAndSave(window, picture, "copy");
     e2e::Click(Button(window, ControlId::btnCancel));
@@ -89,9 +91,12 @@ bool InstallPages(HWND window, const char* welcome, const char* finish) {
     SettleAndSave(window, welcome, "welcome");
     HWND next = Button(window, ControlId::btnNext);
     e2e::Click(next);
-    if (!e2e::WaitUntil([&] {
-            return e2e::Text(next) == "Finish" && e2e::IsEnabled(next) && e2e::FocusOf(window) == next;
-        }, Patience))
+    if (!e2e::WaitUntil(
+            [&] {
+                return e2e::Text(next) == "Finish" && e2e::IsEnabled(next) &&
+                       e2e::FocusOf(window) == next;
+            },
+            Patience))
         return Fail("the finish page did not come");
     SettleAndSave(window, finish, "finish");
     e2e::Click(next);
@@ -122,9 +127,12 @@ int main(int argc, char** argv) {
     if (!window) return Fail("the setup window did not appear"), 1;
 
     bool driven = false;
-    if (mode == "copy") driven = CopyPage(app, window, argv[3]);
-    else if (mode == "install" && argc > 4) driven = InstallPages(window, argv[3], argv[4]);
-    else if (mode == "warning") driven = WarningPage(window, argv[3]);
+    if (mode == "copy")
+        driven = CopyPage(app, window, argv[3]);
+    else if (mode == "install" && argc > 4)
+        driven = InstallPages(window, argv[3], argv[4]);
+    else if (mode == "warning")
+        driven = WarningPage(window, argv[3]);
     if (!driven) return 1;
 
     DWORD exitCode = 1;

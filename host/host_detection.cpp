@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
 constexpr char kMainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
 constexpr int32_t kMinVersionHi = 1;
 constexpr int32_t kMinVersionLo = 53;
@@ -25,7 +26,8 @@ bool IsSeparator(char C, bool Verbatim) { return C == '\\' || (C == '/' && !Verb
 bool IsDriveFolder(const std::string& Dir, size_t At, bool Verbatim) {
     if (Dir.size() < At + 2 || Dir[At + 1] != ':') return false;
     const char drive = static_cast<char>(Dir[At] | 0x20);
-    return drive >= 'a' && drive <= 'z' && (Dir.size() == At + 2 || IsSeparator(Dir[At + 2], Verbatim));
+    return drive >= 'a' && drive <= 'z' &&
+           (Dir.size() == At + 2 || IsSeparator(Dir[At + 2], Verbatim));
 }
 
 // "server\share...", neither part empty; a server "." or "?" names a device.

@@ -43,10 +43,10 @@ TRegistry::~TRegistry() { CloseKey(); }
 bool TRegistry::OpenKey(const std::string& Path, bool CanCreate) {
     CloseKey();
     HKEY key = nullptr;
-    const LONG rc =
-        CanCreate ? RegCreateKeyExA(RootKey, Path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    Access, nullptr, &key, nullptr)
-                  : RegOpenKeyExA(RootKey, Path.c_str(), 0, Access, &key);
+    const LONG rc = CanCreate
+                        ? RegCreateKeyExA(RootKey, Path.c_str(), 0, nullptr,
+                                          REG_OPTION_NON_VOLATILE, Access, nullptr, &key, nullptr)
+                        : RegOpenKeyExA(RootKey, Path.c_str(), 0, Access, &key);
     if (rc != ERROR_SUCCESS) return false;
     CurrentKey = key;
     return true;

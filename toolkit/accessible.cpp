@@ -56,7 +56,8 @@ public:
     TAccessible& operator=(const TAccessible&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid != __uuidof(IUnknown) && iid != __uuidof(IDispatch) && iid != __uuidof(IAccessible)) {
+        if (iid != __uuidof(IUnknown) && iid != __uuidof(IDispatch) &&
+            iid != __uuidof(IAccessible)) {
             *object = nullptr;
             return E_NOINTERFACE;
         }
@@ -97,26 +98,45 @@ public:
     }
 
     // Where the object is and what is around it: the standard object knows.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return std_->get_accParent(parent); }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override { return std_->get_accChildCount(count); }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return std_->get_accFocus(child); }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override { return std_->get_accSelection(children); }
-    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return std_->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+        return std_->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+        return std_->get_accFocus(child);
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+        return std_->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                          VARIANT child) override {
         return std_->accLocation(left, top, width, height, child);
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
         return std_->accNavigate(direction, start, end);
     }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override { return std_->accHitTest(x, y, child); }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+        return std_->accHitTest(x, y, child);
+    }
 
     // A text or a gauge has no children, action, shortcut, help or description,
     // and takes nothing from a screen reader.
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_INVALIDARG; }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
     HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -127,8 +147,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
         return E_NOTIMPL;
     }
 
@@ -143,9 +166,12 @@ private:
 
 // oleacc's annotation service and its key for UI Automation's LiveSetting
 // property, which Polite (1) sets to "read after what is being read now".
-constexpr CLSID AccPropServicesClass{0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
-constexpr IID AccPropServicesInterface{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
-constexpr GUID LiveSettingProperty{0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr CLSID AccPropServicesClass{
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID AccPropServicesInterface{
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID LiveSettingProperty{
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
 constexpr LONG LivePolite = 1;
 
 // Marks the window's client object as a polite live region. Where the service
@@ -154,13 +180,14 @@ void AnnotateLiveRegion(HWND hwnd) {
     const auto create = SystemEntry<HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**)>(
         JoinComApartment(), "CoCreateInstance");
     IAccPropServices* services = nullptr;
-    if (!create || create(AccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, AccPropServicesInterface,
-                          reinterpret_cast<void**>(&services)) != S_OK)
+    if (!create || create(AccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+                          AccPropServicesInterface, reinterpret_cast<void**>(&services)) != S_OK)
         return;
     VARIANT polite{};
     polite.vt = VT_I4;
     polite.lVal = LivePolite;
-    services->SetHwndProp(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, LiveSettingProperty, polite);
+    services->SetHwndProp(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, LiveSettingProperty,
+                          polite);
     services->Release();
 }
 
@@ -179,7 +206,8 @@ LRESULT AccessibleObject(HWND hwnd, WPARAM flags, TAccessibleRole role) {
         SystemEntry<LRESULT(WINAPI*)(REFIID, WPARAM, IUnknown*)>(oleacc, "LresultFromObject");
     IAccessible* standard = nullptr;
     if (!createStandard || !resultFromObject ||
-        createStandard(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)) != S_OK)
+        createStandard(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                       reinterpret_cast<void**>(&standard)) != S_OK)
         return 0;
     auto* object = new (std::nothrow) TAccessible(standard, hwnd, role);
     if (!object) {

@@ -55,11 +55,12 @@ void TApplication::Run() {
 
 void TApplication::HandleException(const std::exception& e) {
     ::MessageBoxA(Handle(), ExceptionMessageText(e.what()).c_str(), Title.c_str(),
-                MB_ICONERROR | MB_OK);
+                  MB_ICONERROR | MB_OK);
 }
 
 namespace {
-constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD FormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_CONTROLPARENT;
 }  // namespace
 
@@ -87,7 +88,8 @@ void TForm::Create() {
 
 namespace {
 BOOL CALLBACK ChangeChildScale(HWND child, LPARAM dpi) {
-    if (TControl* control = TControl::FromHandle(child)) control->ChangeScale(static_cast<int>(dpi));
+    if (TControl* control = TControl::FromHandle(child))
+        control->ChangeScale(static_cast<int>(dpi));
     return TRUE;
 }
 }  // namespace
@@ -135,7 +137,8 @@ void TForm::CentreOnMonitor() {
     const int left = screen.left + (screen.right - screen.left - Width()) / 2;
     const int top = screen.top + (screen.bottom - screen.top - Height()) / 2;
     SetBounds(std::max<int>(work.left, std::min<int>(left, work.right - Width())),
-              std::max<int>(work.top, std::min<int>(top, work.bottom - Height())), Width(), Height());
+              std::max<int>(work.top, std::min<int>(top, work.bottom - Height())), Width(),
+              Height());
 }
 
 void TForm::Close() {

@@ -11,7 +11,8 @@ namespace {
 class TComApartment {
 public:
     TComApartment() : Ole32(LoadSystemLibrary("ole32.dll")) {
-        const auto initialize = SystemEntry<HRESULT(WINAPI*)(void*, DWORD)>(Ole32, "CoInitializeEx");
+        const auto initialize =
+            SystemEntry<HRESULT(WINAPI*)(void*, DWORD)>(Ole32, "CoInitializeEx");
         // No OLE1 DDE window: the shell's execute functions ask for this apartment.
         joined_ = initialize &&
                   SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));

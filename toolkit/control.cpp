@@ -62,11 +62,13 @@ void TControl::CreateHandle(HWND parent, int id) {
         wc.hIcon = parent ? nullptr : LoadIconA(instance, MAKEINTRESOURCEA(MainIconId));
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = class_.Name;
-        if (!RegisterClassA(&wc)) throw Exception(std::string("Cannot register window class ") + class_.Name);
+        if (!RegisterClassA(&wc))
+            throw Exception(std::string("Cannot register window class ") + class_.Name);
     }
     DWORD style = class_.Style;
     if (parent)
-        style |= WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
+        style |=
+            WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
     HWND hwnd = CreateWindowExA(class_.ExStyle, class_.Name, caption_.c_str(), style, left_, top_,
                                 width_, height_, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
@@ -84,7 +86,8 @@ void TControl::CreateHandle(HWND parent, int id) {
 void TControl::Detach() {
     if (!handle_) return;
     SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-    if (inherited_) SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inherited_));
+    if (inherited_)
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inherited_));
     inherited_ = nullptr;
     handle_ = nullptr;
 }
@@ -209,7 +212,8 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         case WM_SETTINGCHANGE:
             // New system colours or settings, a contrast theme among them (top-level
             // windows hear of them): all of ours paint from those, so paint it all again.
-            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+            RedrawWindow(hwnd, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             break;
         case WM_COMMAND:
             // Controls report to their parent, and the dialog manager reports
@@ -222,7 +226,8 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         case WM_GETOBJECT:
             if (self->class_.Role != TAccessibleRole::None &&
                 static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT))
-                if (const LRESULT object = AccessibleObject(hwnd, wParam, self->class_.Role)) return object;
+                if (const LRESULT object = AccessibleObject(hwnd, wParam, self->class_.Role))
+                    return object;
             break;
         case BM_SETSTYLE:
             // Only buttons get it: the dialog manager restyles a focused one as
@@ -241,9 +246,7 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             break;
         }
         return CallWindowProcA(next, hwnd, msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    } catch (...) {
+    } catch (const std::exception& e) { Application().HandleException(e); } catch (...) {
         Application().HandleException(Exception("Unknown error"));
     }
     return 0;

@@ -120,8 +120,8 @@ void TGauge::PaintCaption(HDC dc, const RECT& part, TColor color) {
     SelectObjectScope select(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(color));
-    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_CLIPPED, &part, Caption().c_str(),
-                static_cast<UINT>(Caption().size()), nullptr);
+    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_CLIPPED, &part,
+                Caption().c_str(), static_cast<UINT>(Caption().size()), nullptr);
 }
 
 void TGauge::Paint(HDC dc) {

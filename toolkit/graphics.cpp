@@ -34,7 +34,8 @@ SIZE TextExtent(HDC dc, const TFont& font, const std::string& text) {
     return size;
 }
 
-void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font, const TColor* back) {
+void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font,
+               const TColor* back) {
     SelectObjectScope select(dc, font.Handle());
     SetBkMode(dc, back ? OPAQUE : TRANSPARENT);
     if (back) SetBkColor(dc, ColorToRGB(*back));

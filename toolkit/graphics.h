@@ -32,7 +32,9 @@ inline COLORREF ColorToRGB(TColor color) {
 template <auto Free>
 struct FreeWith {
     template <typename T>
-    void operator()(T h) const { Free(h); }
+    void operator()(T h) const {
+        Free(h);
+    }
 };
 // Owns a GDI object (font, brush, bitmap) and deletes it once.
 template <typename T>
@@ -106,7 +108,13 @@ public:
     HFONT Handle() const;
 
 private:
-    struct { std::string name; int height; TFontStyle style; TColor color; int dpi; } d_;
+    struct {
+        std::string name;
+        int height;
+        TFontStyle style;
+        TColor color;
+        int dpi;
+    } d_;
     mutable UniqueGdiObject<HFONT> handle_;
 };
 
@@ -116,18 +124,22 @@ SIZE TextExtent(HDC dc, const TFont& font, const std::string& text);
 // Draws `text` in `font` and its colour (in a contrast theme the button text
 // colour: all our text stands on the button face) with its cell's top-left
 // corner at (x, y), the cell filled in `back`, or left as it is when `back` is nullptr.
-void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font, const TColor* back);
+void PaintText(HDC dc, int x, int y, const std::string& text, const TFont& font,
+               const TColor* back);
 
 // Drawing on a DC for the length of one paint: text in Font (its colour
 // included) with each text cell filled in the brush colour.
 class TCanvas {
 public:
-    TCanvas(HDC dc, const TFont& font, TColor brushColor) : dc_(dc), font_(font), brushColor_(brushColor) {}
+    TCanvas(HDC dc, const TFont& font, TColor brushColor)
+        : dc_(dc), font_(font), brushColor_(brushColor) {}
 
     int TextWidth(const std::string& text) const { return TextExtent(dc_, font_, text).cx; }
     int TextHeight(const std::string& text) const { return TextExtent(dc_, font_, text).cy; }
     // Draws `text` with the top-left corner of its cell at (x, y).
-    void TextOut(int x, int y, const std::string& text) { PaintText(dc_, x, y, text, font_, &brushColor_); }
+    void TextOut(int x, int y, const std::string& text) {
+        PaintText(dc_, x, y, text, font_, &brushColor_);
+    }
 
 private:
     HDC dc_;

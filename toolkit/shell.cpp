@@ -27,9 +27,13 @@ public:
             if (step) step->Release();
     }
     template <typename T>
-    T* At(int index) const { return static_cast<T*>(steps_[index]); }
+    T* At(int index) const {
+        return static_cast<T*>(steps_[index]);
+    }
     template <typename T = void>
-    T** Out(int index) { return reinterpret_cast<T**>(&steps_[index]); }
+    T** Out(int index) {
+        return reinterpret_cast<T**>(&steps_[index]);
+    }
 
 private:
     IUnknown* steps_[9] = {};
@@ -40,7 +44,8 @@ bool ProcessElevated() {
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
     TOKEN_ELEVATION elevation{};
     DWORD size;
-    const BOOL known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    const BOOL known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
     CloseHandle(token);
     return known && elevation.TokenIsElevated;
 }
@@ -51,7 +56,8 @@ bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
     using CreateFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
     const auto create = SystemEntry<CreateFn>(ole32, "CoCreateInstance");
     const HMODULE automation = LoadSystemLibrary("oleaut32.dll");
-    const auto allocString = SystemEntry<BSTR(WINAPI*)(const OLECHAR*)>(automation, "SysAllocString");
+    const auto allocString =
+        SystemEntry<BSTR(WINAPI*)(const OLECHAR*)>(automation, "SysAllocString");
     const auto freeString = SystemEntry<void(WINAPI*)(BSTR)>(automation, "SysFreeString");
     wchar_t wide[1024];
     if (!create || !allocString || !freeString ||
@@ -67,12 +73,14 @@ bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
     TComChain chain;
     if (create(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows, chain.Out(0)) != S_OK ||
         chain.At<IShellWindows>(0)->FindWindowSW(&desktopFolder, &none, SWC_DESKTOP, &window,
-                                                 SWFO_NEEDDISPATCH, chain.Out<IDispatch>(1)) != S_OK ||
+                                                 SWFO_NEEDDISPATCH,
+                                                 chain.Out<IDispatch>(1)) != S_OK ||
         chain.At<IUnknown>(1)->QueryInterface(IID_IServiceProvider, chain.Out(2)) != S_OK ||
         chain.At<IServiceProvider>(2)->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
                                                     chain.Out(3)) != S_OK ||
         chain.At<IShellBrowser>(3)->QueryActiveShellView(chain.Out<IShellView>(4)) != S_OK ||
-        chain.At<IShellView>(4)->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, chain.Out(5)) != S_OK ||
+        chain.At<IShellView>(4)->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, chain.Out(5)) !=
+            S_OK ||
         chain.At<IUnknown>(5)->QueryInterface(IID_IShellFolderViewDual, chain.Out(6)) != S_OK ||
         chain.At<IShellFolderViewDual>(6)->get_Application(chain.Out<IDispatch>(7)) != S_OK ||
         chain.At<IUnknown>(7)->QueryInterface(IID_IShellDispatch2, chain.Out(8)) != S_OK)
@@ -82,7 +90,8 @@ bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
     DWORD shell = 0;
     if (GetWindowThreadProcessId(GetShellWindow(), &shell)) AllowSetForegroundWindow(shell);
     const BSTR address = allocString(wide);
-    const HRESULT result = chain.At<IShellDispatch2>(8)->ShellExecute(address, none, none, none, show);
+    const HRESULT result =
+        chain.At<IShellDispatch2>(8)->ShellExecute(address, none, none, none, show);
     freeString(address);
     return result == S_OK;
 }
@@ -90,14 +99,15 @@ bool DesktopShellExecute(HMODULE ole32, const char* file) noexcept {
 }  // namespace
 
 BOOL ShellSpecialFolderPath(HWND owner, char* path, int csidl, BOOL create) {
-    const auto getPath = SystemEntry<BOOL(WINAPI*)(HWND, char*, int, BOOL)>(
-        Shell32(), "SHGetSpecialFolderPathA");
+    const auto getPath =
+        SystemEntry<BOOL(WINAPI*)(HWND, char*, int, BOOL)>(Shell32(), "SHGetSpecialFolderPathA");
     return getPath ? getPath(owner, path, csidl, create) : FALSE;
 }
 
 BOOL ShellExecuteWide(_SHELLEXECUTEINFOW* info) {
     JoinComApartment();
-    const auto execute = SystemEntry<BOOL(WINAPI*)(_SHELLEXECUTEINFOW*)>(Shell32(), "ShellExecuteExW");
+    const auto execute =
+        SystemEntry<BOOL(WINAPI*)(_SHELLEXECUTEINFOW*)>(Shell32(), "ShellExecuteExW");
     return execute ? execute(info) : FALSE;
 }
 

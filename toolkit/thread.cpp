@@ -120,9 +120,7 @@ void CheckSynchronize() {
     while (PendingCall* call = Take()) {
         try {
             (*call->method)();
-        } catch (...) {
-            call->error = std::current_exception();
-        }
+        } catch (...) { call->error = std::current_exception(); }
         const HANDLE done = call->done;
         call->finished.store(true);
         SetEvent(done);
@@ -145,8 +143,7 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
         if (r != WAIT_OBJECT_0 + count) continue;  // a worker's call is pending
         if (!dispatchMessages) {
             // Only the workers' wake-ups are taken; every other message waits.
-            while (PeekMessageA(&msg, syncWindow, WM_SYNC_WAKE, WM_SYNC_WAKE, PM_REMOVE)) {
-            }
+            while (PeekMessageA(&msg, syncWindow, WM_SYNC_WAKE, WM_SYNC_WAKE, PM_REMOVE)) {}
             continue;
         }
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -166,13 +163,15 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
 TThread::TThread() {
     InitSynchronize();
     syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (syncDone_) handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
+    if (syncDone_)
+        handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
     if (!handle_) throw Exception("Cannot create a thread");
 }
 
 void TThread::Start() {
     if (started_) return;
-    if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) throw Exception("Cannot start a thread");
+    if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1))
+        throw Exception("Cannot start a thread");
     started_ = true;
 }
 
@@ -211,8 +210,7 @@ DWORD WINAPI TThread::ThreadProc(void* self) {
             thread->Synchronize([thread] {
                 if (!thread->ending_.load() && thread->OnTerminate) thread->OnTerminate(thread);
             });
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     return 0;
 }

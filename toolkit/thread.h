@@ -50,7 +50,9 @@ public:
     void WaitFor() {
         if (started_) Join(true);
     }
-    void SetPriority(int priority) { SetThreadPriority(handle_.get(), priority); }  // THREAD_PRIORITY_*
+    void SetPriority(int priority) {
+        SetThreadPriority(handle_.get(), priority);
+    }  // THREAD_PRIORITY_*
 
     bool Terminated() const { return terminated_.load(); }
 
@@ -59,7 +61,9 @@ public:
 protected:
     virtual void Execute() = 0;
     // Runs `method` on the main thread while this thread waits; rethrows its error.
-    void Synchronize(const std::function<void()>& method) { tk::Synchronize(method, syncDone_.get()); }
+    void Synchronize(const std::function<void()>& method) {
+        tk::Synchronize(method, syncDone_.get());
+    }
     // Stops the thread and waits for its end, serving its calls but no
     // message, without OnTerminate; one never started ends without Execute.
     void EndThread() noexcept;

@@ -19,9 +19,7 @@ constexpr char AccessDeniedText[] = "Please launch the setup program with admini
 constexpr char HomePageAddress[] = "https://www.tarnwick.example/";
 constexpr char DownloadAddress[] = "https://www.tarnwick.example/download/vaduriveri.zip";
 
-void OpenWebAddress(const char* Address) {
-    tk::ShellOpen(tk::Application().Handle(), Address);
-}
+void OpenWebAddress(const char* Address) { tk::ShellOpen(tk::Application().Handle(), Address); }
 }  // namespace
 
 // The worker's calls land on this form and its controls: it ends before any
@@ -126,7 +124,9 @@ void TfrmInstall::OperationsTerminate(tk::TThread*) {
     }
 }
 
-void TfrmInstall::OperationsProgress(TOperations*, int32_t Percent) { gProgress.SetProgress(Percent); }
+void TfrmInstall::OperationsProgress(TOperations*, int32_t Percent) {
+    gProgress.SetProgress(Percent);
+}
 
 void TfrmInstall::OperationsError(TOperations*, uint32_t ErrorCode, const std::string& Caption) {
     const tk::TValueScope<bool> open(ErrorBoxOpen, true);

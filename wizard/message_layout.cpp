@@ -5,7 +5,7 @@
 namespace {
 
 constexpr int LeftMargin = 12;
-constexpr int HorizontalMargins = 28; // 12 on the left, 16 on the right
+constexpr int HorizontalMargins = 28;  // 12 on the left, 16 on the right
 constexpr int LineSpacing = 5;
 constexpr char Blank = ' ';
 
@@ -14,20 +14,18 @@ class TLineBuilder {
 public:
     TLineBuilder(int BoxWidth, int FirstLineY, const TTextMeasurer& Measure, int Dpi,
                  std::vector<TPlacedWord>& Placed)
-        : Measure(Measure), Placed(Placed), Left(tk::Scale(LeftMargin, Dpi)),
+        : Measure(Measure),
+          Placed(Placed),
+          Left(tk::Scale(LeftMargin, Dpi)),
           UsableWidth(BoxWidth - tk::Scale(HorizontalMargins, Dpi)),
           BlankWidth(Measure.TextWidth(std::string(1, Blank))),
-          LineHeight(Measure.TextHeight("Tg") + tk::Scale(LineSpacing, Dpi)), Y(FirstLineY),
-          PendingWidth(-BlankWidth)
-    {
-    }
+          LineHeight(Measure.TextHeight("Tg") + tk::Scale(LineSpacing, Dpi)),
+          Y(FirstLineY),
+          PendingWidth(-BlankWidth) {}
 
-    void AddByte(char Byte, bool Last)
-    {
-        if (Byte != Blank)
-            CurrentWord += Byte;
-        if (Byte != Blank && !Last)
-            return;
+    void AddByte(char Byte, bool Last) {
+        if (Byte != Blank) CurrentWord += Byte;
+        if (Byte != Blank && !Last) return;
         WordWidth = Measure.TextWidth(CurrentWord);
         if (Last || PendingWidth + WordWidth + BlankWidth > UsableWidth) {
             LineStep();
@@ -40,16 +38,13 @@ public:
         CurrentWord.clear();
     }
 
-    void Finish()
-    {
+    void Finish() {
         // Only a word carried over from a justified last line can be left here.
-        if (!Pending.empty())
-            LineStep();
+        if (!Pending.empty()) LineStep();
     }
 
 private:
-    void LineStep()
-    {
+    void LineStep() {
         int Gap = BlankWidth;
         if (PendingWidth + WordWidth + BlankWidth < UsableWidth || WordCount < 2) {
             Pending += CurrentWord;
@@ -72,17 +67,14 @@ private:
         }
     }
 
-    void DrawPending(int Gap)
-    {
+    void DrawPending(int Gap) {
         int X = Left;
         std::string Piece;
         for (std::string::size_type i = 0; i < Pending.size(); ++i) {
             const char Byte = Pending[i];
-            if (Byte != Blank)
-                Piece += Byte;
+            if (Byte != Blank) Piece += Byte;
             if (Byte == Blank || i + 1 == Pending.size()) {
-                if (!Piece.empty())
-                    Placed.push_back({Piece, X, Y});
+                if (!Piece.empty()) Placed.push_back({Piece, X, Y});
                 X += Measure.TextWidth(Piece) + Gap;
                 Piece.clear();
             }
@@ -103,15 +95,13 @@ private:
     int WordWidth = 0;
 };
 
-} // namespace
+}  // namespace
 
 std::vector<TPlacedWord> LayoutJustified(const std::string& Text, int BoxWidth, int FirstLineY,
-                                         const TTextMeasurer& Measure, int Dpi)
-{
+                                         const TTextMeasurer& Measure, int Dpi) {
     std::vector<TPlacedWord> Placed;
     const std::string Message = Text.substr(0, Text.find('\0'));
-    if (Message.empty())
-        return Placed;
+    if (Message.empty()) return Placed;
     TLineBuilder Lines(BoxWidth, FirstLineY, Measure, Dpi, Placed);
     const std::string::size_type LastPosition = Message.size() - 1;
     for (std::string::size_type i = 0; i <= LastPosition; ++i)

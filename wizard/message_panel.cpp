@@ -24,6 +24,7 @@ void TfrmInstall::SetMessageText(const char* Text) {
 void TfrmInstall::pbPaint(tk::TObject*) {
     tk::TCanvas& canvas = pb.Canvas();
     const TCanvasMeasurer measurer(canvas);
-    for (const TPlacedWord& word : LayoutJustified(MessageText, pb.Width(), pb.Scaled(pb.Tag), measurer, pb.Dpi()))
+    for (const TPlacedWord& word :
+         LayoutJustified(MessageText, pb.Width(), pb.Scaled(pb.Tag), measurer, pb.Dpi()))
         canvas.TextOut(word.X, word.Y, word.Text);
 }

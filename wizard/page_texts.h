@@ -7,8 +7,7 @@ constexpr const char* WelcomeText =
     "\"Tessaly for MS Excel V2.6\" on your computer. Click Next to continue or Cancel to quit "
     "from Setup program.";
 
-constexpr const char* CopyText =
-    "Files copy to selected disk.";
+constexpr const char* CopyText = "Files copy to selected disk.";
 
 constexpr const char* FinishText =
     "Setup has finished installing the application on your computer. You may launch program "

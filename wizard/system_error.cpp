@@ -18,9 +18,7 @@ std::string SystemMessage(uint32_t ErrorCode) {
     return buffer;
 }
 
-std::string CodeOnly(uint32_t ErrorCode) {
-    return "Error " + std::to_string(ErrorCode) + ".";
-}
+std::string CodeOnly(uint32_t ErrorCode) { return "Error " + std::to_string(ErrorCode) + "."; }
 }  // namespace
 
 void ShowSystemError(bool Show, uint32_t ErrorCode, const std::string& Caption,

@@ -88,8 +88,8 @@ BOOL CALLBACK DescribeVisible(HWND control, LPARAM lParam) {
 
 std::wstring Wide(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    &wide[0], static_cast<int>(wide.size())));
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                    static_cast<int>(wide.size())));
     return wide;
 }
 
@@ -192,7 +192,8 @@ std::string LastSeen() {
 }
 
 ::testing::AssertionResult TimedOut(DWORD timeoutMs) {
-    return ::testing::AssertionFailure() << "timed out after " << timeoutMs << " ms; " << LastSeen();
+    return ::testing::AssertionFailure()
+           << "timed out after " << timeoutMs << " ms; " << LastSeen();
 }
 
 namespace {
@@ -266,7 +267,8 @@ HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, const std::string& text) {
+SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic,
+                      const std::string& text) {
     LOGFONTA lf{};
     lf.lfHeight = height;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -290,12 +292,16 @@ void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
     DWORD_PTR result = 0;
     if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
         return ::testing::AssertionSuccess();
-    if (!IsWindow(window)) return ::testing::AssertionFailure() << "the window is gone; " << LastSeen();
+    if (!IsWindow(window))
+        return ::testing::AssertionFailure() << "the window is gone; " << LastSeen();
     return TimedOut(timeoutMs);
 }
 
 TBackgroundSend::TBackgroundSend(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-    : window_(window), msg_(msg), wParam_(wParam), lParam_(lParam),
+    : window_(window),
+      msg_(msg),
+      wParam_(wParam),
+      lParam_(lParam),
       thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
 
 TBackgroundSend::~TBackgroundSend() { WaitForSingleObject(thread_.get(), 30000); }

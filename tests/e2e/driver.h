@@ -59,15 +59,16 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
 HWND Control(HWND window, int id);  // a descendant by control ID
 RECT ClientRect(HWND control);      // in the client coordinates of its parent
 SIZE ClientSize(HWND window);
-bool IsShown(HWND control);         // its own WS_VISIBLE flag
+bool IsShown(HWND control);  // its own WS_VISIBLE flag
 bool IsEnabled(HWND control);
 // No update region left on the window or any of its visible descendants.
 bool FullyPainted(HWND window);
 std::string Text(HWND window);
-HWND FocusOf(HWND window);          // the focused window of the window's GUI thread
+HWND FocusOf(HWND window);  // the focused window of the window's GUI thread
 // Width and height of `text` in a font made here from its description (a
 // font handle of the app means nothing in this process).
-SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic, const std::string& text);
+SIZE TextExtentInFont(const char* face, int height, bool bold, bool italic,
+                      const std::string& text);
 
 // Posts BM_CLICK: a handler that opens a modal box does not block the driver.
 void Click(HWND button);

@@ -68,8 +68,8 @@ bool StartShell(const std::string& Command) {
 // The shell leaves its exit code in a marker file, renamed into place when complete.
 int RunUnix(const std::string& Command) {
     static std::atomic<int> counter{0};
-    const std::string marker = "/tmp/flow-run-" + std::to_string(GetCurrentProcessId()) + "-" +
-                               std::to_string(++counter);
+    const std::string marker =
+        "/tmp/flow-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     std::string markerWindows = "Z:" + marker;
     for (char& c : markerWindows)
         if (c == '/') c = '\\';
@@ -121,7 +121,8 @@ std::string UnixPath(const std::string& WindowsPath) {
 std::string Quoted(const std::string& UnixText) { return "'" + UnixText + "'"; }
 
 THostFolder::~THostFolder() {
-    if (!unix_.empty()) RunUnix("umount " + Quoted(unix_) + " 2>/dev/null; rm -rf " + Quoted(unix_));
+    if (!unix_.empty())
+        RunUnix("umount " + Quoted(unix_) + " 2>/dev/null; rm -rf " + Quoted(unix_));
 }
 
 bool PathExists(const std::string& Path) {
@@ -168,7 +169,8 @@ TPage ReadPage(HWND Window) {
         },
         TimeoutMs);
     if (reached && !stopped) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the page did not come; the setup shows: " << App.Shown();
+    return ::testing::AssertionFailure()
+           << "the page did not come; the setup shows: " << App.Shown();
 }
 
 std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
@@ -195,7 +197,8 @@ TAccessibleInfo ReadAccessible(HWND Control) {
     [[maybe_unused]] static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     TAccessibleInfo info;
     IAccessible* object = nullptr;
-    if (AccessibleObjectFromWindow(Control, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object)))
+    if (AccessibleObjectFromWindow(Control, OBJID_CLIENT, IID_IAccessible,
+                                   reinterpret_cast<void**>(&object)))
         return info;
     VARIANT self{}, answer{};
     self.vt = VT_I4;  // CHILDID_SELF

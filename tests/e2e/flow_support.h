@@ -83,10 +83,10 @@ TAccessibleInfo ReadAccessible(HWND Control);
 
 // The setup's window and what a user sees of it.
 struct TPage {
-    std::string Message;  // pb's text
+    std::string Message;            // pb's text
     std::set<int> Shown, Disabled;  // control IDs of all the window's controls, by their own flags
     std::string NextCaption;
-    int Focus;  // control ID of the focused control, 0 for none of ours
+    int Focus;              // control ID of the focused control, 0 for none of ours
     TAccessibleInfo Panel;  // pb as a screen reader learns it
 };
 TPage ReadPage(HWND Window);

@@ -54,9 +54,7 @@ void ExpectPage(const TPage& p, const TPageView& view, bool checkFocus = true) {
     EXPECT_EQ(p.Shown, shown);
     EXPECT_EQ(p.Disabled, view.Disabled);
     EXPECT_EQ(p.NextCaption, view.NextCaption);
-    if (checkFocus && view.Focus) {
-        EXPECT_EQ(p.Focus, view.Focus);
-    }
+    if (checkFocus && view.Focus) { EXPECT_EQ(p.Focus, view.Focus); }
 }
 
 // The page's message as the screen shows it in pb, from the line of its tag
@@ -69,15 +67,14 @@ void ExpectMessageFillsItsWidth(HWND window, int tag, bool justified = true) {
     HWND pb = Control(window, ControlId::pb);
     const SIZE box = ClientSize(pb);
     const int lineHeight = TextExtentInFont("MS Sans Serif", Px(-11), true, false, "Tg").cy;
-    const testsupport::TInk ink = testsupport::InkOf(testsupport::TWindowSnapshot(pb, box.cx, box.cy, true),
-                                                     box.cx, box.cy, Px(tag), lineHeight, 0);
+    const testsupport::TInk ink =
+        testsupport::InkOf(testsupport::TWindowSnapshot(pb, box.cx, box.cy, true), box.cx, box.cy,
+                           Px(tag), lineHeight, 0);
     const int usableRight = Px(12) + box.cx - Px(28);
     EXPECT_LT(ink.Top, Px(tag) + lineHeight);
     EXPECT_GE(ink.Left, Px(12));
     EXPECT_LE(ink.Right, usableRight);
-    if (justified) {
-        EXPECT_GE(ink.FirstLineRight, usableRight - Px(12));
-    }
+    if (justified) { EXPECT_GE(ink.FirstLineRight, usableRight - Px(12)); }
 }
 
 // Each page is waited for by its last action: the finish page disables Cancel, the
@@ -160,9 +157,7 @@ void ExpectPayloadInstalled(const THostFolder& folder, int from = 1, int to = It
     }
 }
 
-void ExpectNothingRegistered() {
-    EXPECT_FALSE(hosttest::KeyExists(PluginKey));
-}
+void ExpectNothingRegistered() { EXPECT_FALSE(hosttest::KeyExists(PluginKey)); }
 
 // Finish on the finish page: the wizard closes without a box and has
 // registered the files installed in `folder`.
@@ -214,7 +209,8 @@ protected:
 TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
     THostFolder work;
     const std::string nearby = work.Path() + "\\Orv Host", relative = work.Path() + "\\Orv Rel";
-    ASSERT_TRUE(CreateDirectoryA(nearby.c_str(), nullptr) && CreateDirectoryA(relative.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(nearby.c_str(), nullptr) &&
+                CreateDirectoryA(relative.c_str(), nullptr));
     const std::wstring lossy = std::wstring(nearby.begin(), nearby.end() - 4) + L"\u0124ost";
     for (const std::wstring& dir : {std::wstring(), lossy, std::wstring(L"Orv Rel")}) {
         SCOPED_TRACE(dir.size());
@@ -232,7 +228,8 @@ TEST_F(Flow, NoHostShowsTheWarningPageAndFinishClosesWithoutWriting) {
         ClickNext(window);
         ExpectClosesWithoutBox(app);
         for (const std::string& folder : {nearby, relative})
-            for (int i = 1; i <= ItemCount(); ++i) EXPECT_FALSE(PathExists(folder + TargetName(i))) << i;
+            for (int i = 1; i <= ItemCount(); ++i)
+                EXPECT_FALSE(PathExists(folder + TargetName(i))) << i;
         ExpectNothingRegistered();
         EXPECT_FALSE(hosttest::KeyExists(PluginsKey));
     }
@@ -329,9 +326,13 @@ protected:
                   Quoted(scratch.Unix() + "/released" + std::to_string(holds)));
     }
     // Lets the held copy run at full speed once the test has seen what it waits for.
-    void Release() { RunUnix("touch " + Quoted(scratch.Unix() + "/released" + std::to_string(holds))); }
+    void Release() {
+        RunUnix("touch " + Quoted(scratch.Unix() + "/released" + std::to_string(holds)));
+    }
     std::string Sink() const { return "drained" + std::to_string(holds); }
-    std::string Drained() { return testsupport::ReadWholeFile(scratch.Path() + "\\" + Sink()).value_or(""); }
+    std::string Drained() {
+        return testsupport::ReadWholeFile(scratch.Path() + "\\" + Sink()).value_or("");
+    }
     // The wizard on its copy page, held within item 1 (the gauge at 24%); NULL on failure.
     // Next is clicked, or pressed with a real Alt+N.
     HWND StartCopy(TApp& app, bool byKeyboard = false) {
@@ -342,7 +343,8 @@ protected:
             TypeKeys("alt+n");
         else
             ClickNext(window);
-        const auto held = WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs);
+        const auto held =
+            WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs);
         EXPECT_TRUE(held) << "the copy was not held within item 1";
         return held ? window : nullptr;
     }
@@ -416,7 +418,8 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     const int pages = Heard(EVENT_OBJECT_NAMECHANGE, panel);
     const int spoken = Heard(LiveRegionChanged, panel);
     ClickNext(window);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return GaugeText(window) == tk::TGauge::Text(24); }, PageTimeoutMs));
     info = ReadAccessible(gauge);
     EXPECT_EQ(info.Value, tk::TGauge::Text(24));
     EXPECT_FALSE(info.State & STATE_SYSTEM_INVISIBLE);
@@ -424,8 +427,10 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     EXPECT_EQ(Heard(LiveRegionChanged, panel), spoken + 1);
     const int moves = Heard(EVENT_OBJECT_VALUECHANGE, gauge);
     EXPECT_GE(moves, 1);
-    ASSERT_TRUE(WaitUntil([&] { return GaugeText(window) != tk::TGauge::Text(24); }, PageTimeoutMs));
-    EXPECT_TRUE(WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return GaugeText(window) != tk::TGauge::Text(24); }, PageTimeoutMs));
+    EXPECT_TRUE(
+        WaitUntil([&] { return Heard(EVENT_OBJECT_VALUECHANGE, gauge) > moves; }, PageTimeoutMs));
     Release();
     ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, 30000));
     EXPECT_EQ(ReadAccessible(gauge).Value, tk::TGauge::Text(100));
@@ -518,7 +523,8 @@ TEST_P(SessionEnd, AsksTheQuitQuestionAndYesStopsTheCopy) {
         TBox box = WaitBox(app);
         ASSERT_NE(box.Handle, nullptr);
         if (cancelledFirst)
-            SendMessageTimeoutA(window, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, PageTimeoutMs, nullptr);
+            SendMessageTimeoutA(window, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, PageTimeoutMs,
+                                nullptr);
         AnswerMessageBox(box.Handle, IDYES);
         ASSERT_TRUE(query.Done(PageTimeoutMs));
         EXPECT_NE(query.Result(), FALSE);
@@ -612,13 +618,15 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
         keys.Seed(folder.Path() + (held || inUse ? "" : "\\missing"), 1, 53);
         if (inUse) ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use"));
         const std::string file = inUse ? folder.Target(1) : folder.Temporary(1);
-        tk::UniqueHandle holder(CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
-                                            FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE),
-                                            nullptr, held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
+        tk::UniqueHandle holder(
+            CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
+                        FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE), nullptr,
+                        held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
         TApp app;
         ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
         holder.reset();
-        for (int i = 1; i <= ItemCount(); ++i) EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
+        for (int i = 1; i <= ItemCount(); ++i)
+            EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
         EXPECT_EQ(PathExists(folder.Temporary(1)), held);
         EXPECT_EQ(testsupport::ReadWholeFile(file).value_or(""), inUse ? "module in use" : "");
         ExpectNothingRegistered();
@@ -638,9 +646,7 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
         TBox box = WaitBox(app);
         ASSERT_NE(box.Handle, nullptr);
         EXPECT_EQ(box.Caption, "WRITE TO FILE: Error ");
-        if (report == 1) {
-            EXPECT_EQ(box.Text, SystemText(ERROR_DISK_FULL));
-        }
+        if (report == 1) { EXPECT_EQ(box.Text, SystemText(ERROR_DISK_FULL)); }
         EXPECT_FALSE(box.Text.empty());
         AnswerMessageBox(box.Handle, IDOK);
         ASSERT_TRUE(WaitGone(box.Handle));
@@ -816,8 +822,10 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
         std::vector<std::string> result;
         std::string text = testsupport::ReadWholeFile(log).value_or(""), line;
         for (char c : text) {
-            if (c == '\n') result.push_back(line), line.clear();
-            else if (c != '\r') line += c;
+            if (c == '\n')
+                result.push_back(line), line.clear();
+            else if (c != '\r')
+                line += c;
         }
         return result;
     };
@@ -825,10 +833,12 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
         TKeyDefault unreachable(ShellWindowsTreatAsKey, UnservedClass);
         Click(Control(window, ControlId::btnDownLoad));
         ASSERT_TRUE(WaitUntil([&] { return lines().size() == 1; }, PageTimeoutMs));
-        EXPECT_EQ(lines()[0], "TessalySetup.exe https://www.tarnwick.example/download/vaduriveri.zip");
+        EXPECT_EQ(lines()[0],
+                  "TessalySetup.exe https://www.tarnwick.example/download/vaduriveri.zip");
     }
     const bool desktopShell = DesktopShellReachable();
-    std::printf("The desktop's shell %s\n", desktopShell ? "opens the home page" : "is out of reach");
+    std::printf("The desktop's shell %s\n",
+                desktopShell ? "opens the home page" : "is out of reach");
     Click(Control(window, ControlId::btnHomePage));
     ASSERT_TRUE(WaitUntil([&] { return lines().size() == 2; }, PageTimeoutMs));
     EXPECT_EQ(lines()[1], std::string(desktopShell ? "explorer.exe" : "TessalySetup.exe") +

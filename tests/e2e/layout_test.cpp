@@ -150,8 +150,9 @@ HICON TitleIconImage(int size) {
             const BYTE* entry = dir + 6 + 14 * i;
             if ((entry[0] ? entry[0] : 256) != size) continue;
             HRSRC image = FindResourceA(exe, MAKEINTRESOURCEA(entry[12] | entry[13] << 8), RT_ICON);
-            icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(exe, image))),
-                                            SizeofResource(exe, image), TRUE, 0x00030000, size, size, 0);
+            icon = CreateIconFromResourceEx(
+                static_cast<BYTE*>(LockResource(LoadResource(exe, image))),
+                SizeofResource(exe, image), TRUE, 0x00030000, size, size, 0);
         }
     }
     FreeLibrary(exe);
@@ -166,7 +167,8 @@ TEST_F(WelcomeLayout, TitleIconIsItsImageOfTheScaledSizeUnstretched) {
     const testsupport::TWindowSnapshot expected(nullptr, size, size);
     DrawIconEx(expected.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
-    const testsupport::TWindowSnapshot shown(Control(window, ControlId::imgLabel), size, size, true);
+    const testsupport::TWindowSnapshot shown(Control(window, ControlId::imgLabel), size, size,
+                                             true);
     int differing = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) differing += shown.At(x, y) != expected.At(x, y);
@@ -187,7 +189,8 @@ TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
         EXPECT_EQ(GetParent(label), Control(window, ControlId::pnlProgress));
         EXPECT_EQ(Text(label), l.text);
         const RECT r = ClientRect(label);
-        const SIZE measured = TextExtentInFont("MS Sans Serif", Px(l.fontHeight), true, false, l.text);
+        const SIZE measured =
+            TextExtentInFont("MS Sans Serif", Px(l.fontHeight), true, false, l.text);
         EXPECT_EQ(r.left, Px(l.left));
         EXPECT_EQ(r.top, Px(l.top));
         EXPECT_LE(r.right, Px(476));

@@ -31,12 +31,12 @@ class FileHolder {
 public:
     explicit FileHolder(const std::string& Path) {
         static int count = 0;
-        const std::string base =
-            "host_test_holder_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++count);
+        const std::string base = "host_test_holder_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                 std::to_string(++count);
         ready_.reset(CreateEventA(nullptr, TRUE, FALSE, (base + "_ready").c_str()));
         quit_.reset(CreateEventA(nullptr, TRUE, FALSE, (base + "_quit").c_str()));
-        std::string command = "\"" + HelperPath() + "\" \"" + Path + "\" " + base + "_ready " +
-                              base + "_quit";
+        std::string command =
+            "\"" + HelperPath() + "\" \"" + Path + "\" " + base + "_ready " + base + "_quit";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};

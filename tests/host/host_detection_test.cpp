@@ -158,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{1, 53, true, "\\\\?\\C:\\Program Files\\Orvandel"},
                       VersionCase{1, 53, true, "\\\\?\\UNC\\server\\share\\Orvandel"},
                       VersionCase{1, 53, true, "C:"}, VersionCase{1, 53, false, "C:Orvandel"},
-                      VersionCase{1, 53, false, "Orvandel"}, VersionCase{1, 53, false, "\\\\.\\C:\\Orv"},
+                      VersionCase{1, 53, false, "Orvandel"},
+                      VersionCase{1, 53, false, "\\\\.\\C:\\Orv"},
                       VersionCase{1, 53, false, "\\\\?\\C:/Orvandel"}));
 
 }  // namespace

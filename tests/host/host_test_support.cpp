@@ -20,7 +20,8 @@ bool KeyExists(const std::string& Path) {
     return true;
 }
 
-void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const std::string& Bytes) {
+void SetRaw(const std::string& Path, const std::string& Name, DWORD Type,
+            const std::string& Bytes) {
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, Path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &key, nullptr);
@@ -34,8 +35,9 @@ void SetRaw(const std::string& Path, const std::string& Name, DWORD Type, const 
 void SetWideString(const std::string& Path, const std::string& Name, const std::wstring& Text) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, Path.c_str(), &key), ERROR_SUCCESS) << Path;
-    const LONG rc = RegSetValueExW(key, std::wstring(Name.begin(), Name.end()).c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(Text.c_str()), (Text.size() + 1) * 2);
+    const LONG rc =
+        RegSetValueExW(key, std::wstring(Name.begin(), Name.end()).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(Text.c_str()), (Text.size() + 1) * 2);
     RegCloseKey(key);
     ASSERT_EQ(rc, ERROR_SUCCESS) << Path << " " << Name;
 }
@@ -58,8 +60,8 @@ std::optional<RawValue> GetValue(const std::string& Path, const std::string& Nam
     DWORD size = 0;
     if (RegQueryValueExA(key, Name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
         std::string bytes(size, '\0');
-        if (RegQueryValueExA(key, Name.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, Name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]),
+                             &size) == ERROR_SUCCESS) {
             bytes.resize(size);
             result = RawValue{type, bytes};
         }

@@ -12,7 +12,8 @@
 // the code under test, so a test can seed any type and read back exact bytes.
 namespace hosttest {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvandel";
 constexpr char kMainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
 constexpr char kPluginKey[] = "Software\\Tarnwick\\VinTu\\Plugins\\TYMsExcel";
 constexpr char kMakerKey[] = "Software\\Tarnwick";

@@ -13,9 +13,7 @@ template <typename F>
 std::string RegistryErrorOf(F Action) {
     try {
         Action();
-    } catch (const ERegistryException& e) {
-        return e.what();
-    }
+    } catch (const ERegistryException& e) { return e.what(); }
     return "(no ERegistryException)";
 }
 

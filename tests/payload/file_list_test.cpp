@@ -15,7 +15,5 @@ TEST(FileList, FillAppendsBareNamesWithTheModuleFirst) {
     ASSERT_GT(filled.size(), 2u);
     EXPECT_EQ(filled[0], "\\kept.bin");
     EXPECT_EQ(filled[1], "\\TYForMsExcel.plgn");
-    for (const auto& name : filled) {
-        EXPECT_EQ(name.find_last_of("\\/:"), 0u) << name;
-    }
+    for (const auto& name : filled) { EXPECT_EQ(name.find_last_of("\\/:"), 0u) << name; }
 }

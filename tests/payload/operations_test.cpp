@@ -156,11 +156,13 @@ TEST(Operations, DamagedResourceEntryIsRefused) {
         {
             // In a data-file module the entry found is the file's own record.
             PayloadDll chunks("chunks");
-            const auto entry = reinterpret_cast<uintptr_t>(FindResourceA(chunks.get(), patch.resource, RT_RCDATA));
+            const auto entry =
+                reinterpret_cast<uintptr_t>(FindResourceA(chunks.get(), patch.resource, RT_RCDATA));
             auto bytes = ReadWholeFile(ExeDir() + "\\chunks.dll");
             ASSERT_TRUE(entry && bytes);
-            bytes->replace(entry - (reinterpret_cast<uintptr_t>(chunks.get()) & ~uintptr_t{3}) + patch.field,
-                           4, reinterpret_cast<const char*>(&patch.value), 4);
+            bytes->replace(
+                entry - (reinterpret_cast<uintptr_t>(chunks.get()) & ~uintptr_t{3}) + patch.field,
+                4, reinterpret_cast<const char*>(&patch.value), 4);
             ASSERT_TRUE(WriteWholeFile(ExeDir() + "\\" + name + ".dll", *bytes));
         }
         TWorkerRun run(name, 2, patch.loadFlags);

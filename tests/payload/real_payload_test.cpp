@@ -27,9 +27,8 @@ TEST(RealPayload, CompleteRunReportsTheWholeRunPercentages) {
 
     // Pinned on purpose: the steps the gauge shows for this release's items in
     // 200,000-byte writes. A release with other items records its own.
-    EXPECT_EQ(reports.progress,
-              (std::vector<int32_t>{0, 24, 49, 74, 89, 89, 97, 97, 98, 98, 98, 98, 98, 98, 99, 99,
-                                    99, 99, 100}));
+    EXPECT_EQ(reports.progress, (std::vector<int32_t>{0, 24, 49, 74, 89, 89, 97, 97, 98, 98, 98, 98,
+                                                      98, 98, 99, 99, 99, 99, 100}));
     EXPECT_TRUE(reports.errors.empty());
     EXPECT_EQ(op.ResultCode, TOperations::Succeeded);
     EXPECT_EQ(reports.resultAtTerminate, TOperations::Succeeded);

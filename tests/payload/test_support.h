@@ -48,7 +48,8 @@ public:
     // The number of items "FILE1", "FILE2", ... up to the first missing one.
     int ItemCount() const {
         int count = 0;
-        while (FindResourceA(module_, ("FILE" + std::to_string(count + 1)).c_str(), RT_RCDATA)) ++count;
+        while (FindResourceA(module_, ("FILE" + std::to_string(count + 1)).c_str(), RT_RCDATA))
+            ++count;
         return count;
     }
 

@@ -149,7 +149,8 @@ TEST_F(StartupProcess, RelaunchFromAFolderOutsideTheAnsiCodePageShowsTheWizard) 
         GTEST_SKIP() << "runs only under the UTF-8 locale of startup_foreign_folder";
     const std::wstring folder = L"C:\\\u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438";
     const std::wstring exe = folder + L"\\TessalySetup.exe";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
     ASSERT_TRUE(CopyFileW(e2e::Wide(e2e::ProductExePath()).c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(CreateDirectoryA(ProbeFolder.c_str(), nullptr));
     e2e::TApp first(exe, folder);

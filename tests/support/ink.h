@@ -8,8 +8,8 @@ namespace testsupport {
 // Where text lies in a picture: the pixels other than the background.
 struct TInk {
     int Top = -1, Left = -1, Right = -1;  // Right: one past the last inked column
-    int FirstLineRight = -1;               // the same within `lineHeight` of Top
-    bool OnlyIn = true;                    // every inked pixel has the font colour
+    int FirstLineRight = -1;              // the same within `lineHeight` of Top
+    bool OnlyIn = true;                   // every inked pixel has the font colour
 };
 
 // Scans rows fromY..height of a width x height picture.

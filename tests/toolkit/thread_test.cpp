@@ -17,8 +17,9 @@ namespace {
 // A thread whose run is given by the test; System is its system thread.
 class TTestThread final : public tk::TThread {
 public:
-    explicit TTestThread(std::function<void(TTestThread&)> body,
-                         const std::vector<DWORD>& before = testsupport::ThreadIdsOf(GetCurrentProcessId()))
+    explicit TTestThread(
+        std::function<void(TTestThread&)> body,
+        const std::vector<DWORD>& before = testsupport::ThreadIdsOf(GetCurrentProcessId()))
         : System(testsupport::OpenAddedThread(before)), body_(std::move(body)) {}
     ~TTestThread() override { EndThread(); }
     using tk::TThread::Synchronize;
@@ -191,8 +192,8 @@ TEST(Thread, DestroyingARunningThreadStopsAndWaitsForIt) {
             while (!self.Terminated());
         });
         end.Bind(*t);
-        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t->System.get(), GetCurrentProcess(), &copy,
-                                    SYNCHRONIZE, FALSE, 0));
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), t->System.get(), GetCurrentProcess(),
+                                    &copy, SYNCHRONIZE, FALSE, 0));
         t->Start();
         WaitForSingleObject(running, INFINITE);
     }
@@ -258,9 +259,7 @@ TEST(Thread, AFailedWaitIsAnError) {
     TTestThread t([&](TTestThread&) {
         try {
             tk::Synchronize([&] { ++runs; }, unwaitable);
-        } catch (const tk::Exception&) {
-            runsAtTheError = runs.load();
-        }
+        } catch (const tk::Exception&) { runsAtTheError = runs.load(); }
     });
     t.Start();
     t.WaitFor();

@@ -73,7 +73,7 @@ TEST(ExceptionMessageText, AddsAFullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(tk::ExceptionMessageText("Key not found"), "Key not found.");
     EXPECT_EQ(tk::ExceptionMessageText("Stopped."), "Stopped.");
     EXPECT_EQ(tk::ExceptionMessageText("Really?"), "Really?.");  // '?' > '.'
-    EXPECT_EQ(tk::ExceptionMessageText("Done!"), "Done!");      // '!' < '.'
+    EXPECT_EQ(tk::ExceptionMessageText("Done!"), "Done!");       // '!' < '.'
     EXPECT_EQ(tk::ExceptionMessageText("Value 5"), "Value 5.");
     EXPECT_EQ(tk::ExceptionMessageText("a-"), "a-");
     EXPECT_EQ(tk::ExceptionMessageText(""), "");

@@ -198,9 +198,10 @@ int FontHeight(const tk::TControl& control) {
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     ASSERT_EQ(testsupport::SystemDpi(), 96);
     form->Show();
-    tk::TControl* const fixed[] = {&form->pnlMain, &form->pnlProgress, &form->pb, &form->gbxProgress,
-                                   &form->gProgress, &form->btnDownLoad, &form->btnHomePage,
-                                   &form->btnNext, &form->btnCancel, &form->imgLabel};
+    tk::TControl* const fixed[] = {&form->pnlMain,     &form->pnlProgress, &form->pb,
+                                   &form->gbxProgress, &form->gProgress,   &form->btnDownLoad,
+                                   &form->btnHomePage, &form->btnNext,     &form->btnCancel,
+                                   &form->imgLabel};
     std::vector<RECT> before;
     for (tk::TControl* c : fixed) before.push_back({c->Left(), c->Top(), c->Width(), c->Height()});
     RECT window;
@@ -210,9 +211,13 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     const RECT empty{window.left, window.top, window.left, window.bottom};
     const RECT negative{window.right, window.bottom, window.left, window.top};
     for (const auto& [dpi, rect] : {std::pair<WPARAM, const RECT*>{MAKEWPARAM(192, 192), nullptr},
-                                    {0, &suggested}, {65537, &suggested}, {0xFFFFFFFF, &suggested},
-                                    {MAKEWPARAM(481, 481), &suggested}, {MAKEWPARAM(192, 96), &suggested},
-                                    {MAKEWPARAM(192, 192), &empty}, {MAKEWPARAM(192, 192), &negative}}) {
+                                    {0, &suggested},
+                                    {65537, &suggested},
+                                    {0xFFFFFFFF, &suggested},
+                                    {MAKEWPARAM(481, 481), &suggested},
+                                    {MAKEWPARAM(192, 96), &suggested},
+                                    {MAKEWPARAM(192, 192), &empty},
+                                    {MAKEWPARAM(192, 192), &negative}}) {
         SCOPED_TRACE(dpi);
         SendMessageA(form->Handle(), tk::DpiChangedMessage, dpi, reinterpret_cast<LPARAM>(rect));
         RECT now;
@@ -234,7 +239,10 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
         EXPECT_EQ(after.right, 2 * before[i].right);
         EXPECT_EQ(after.bottom, 2 * before[i].bottom);
     }
-    struct Label { tk::TLabel* label; int left, top, fontHeight; };
+    struct Label {
+        tk::TLabel* label;
+        int left, top, fontHeight;
+    };
     for (const Label& l : {Label{&form->Label2, 128, 4, -19}, Label{&form->Label3, 226, 14, -12},
                            Label{&form->lblCaption, 0, 20, -19}}) {
         SCOPED_TRACE(l.label->Caption());
@@ -284,10 +292,10 @@ TEST_F(FlowSeam, NoHostLeadsToTheWarningPageWithItsTagAndColour) {
 // Windows 11's Aquatic contrast theme while it lives: its system colours, set for
 // the prefix's whole session, and the contrast question answered yes.
 struct TContrastTheme {
-    static constexpr int Elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_WINDOWTEXT,
-                                       COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
-    static constexpr COLORREF Aquatic[] = {0x202020, 0xFFFFFF, 0x202020, 0xFFFFFF, RGB(0x8E, 0xE3, 0xF0),
-                                           RGB(0x26, 0x3B, 0x50)};
+    static constexpr int Elements[] = {COLOR_BTNFACE,    COLOR_BTNTEXT,   COLOR_WINDOW,
+                                       COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    static constexpr COLORREF Aquatic[] = {
+        0x202020, 0xFFFFFF, 0x202020, 0xFFFFFF, RGB(0x8E, 0xE3, 0xF0), RGB(0x26, 0x3B, 0x50)};
     COLORREF saved[6] = {};
     TContrastTheme() {
         for (int i = 0; i < 6; ++i) saved[i] = GetSysColor(Elements[i]);
@@ -312,11 +320,13 @@ TEST_F(FlowSeam, AContrastThemePaintsTheWarningAndCopyPagesInItsColoursAlone) {
     form->btnNextClick(&form->btnNext);  // no host: the warning page
     SendMessageA(form->Handle(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     EXPECT_TRUE(GetUpdateRect(form->pb.Handle(), nullptr, FALSE));
-    for (tk::TControl* c : std::initializer_list<tk::TControl*>{&form->Label2, &form->Label3, &form->pb})
+    for (tk::TControl* c :
+         std::initializer_list<tk::TControl*>{&form->Label2, &form->Label3, &form->pb})
         EXPECT_EQ(ColoursOf(*c), (std::set<COLORREF>{0x202020, 0xFFFFFF}));
     form->gProgress.SetProgress(50);
-    EXPECT_EQ(ColoursOf(form->gProgress), (std::set<COLORREF>{0x202020, 0xFFFFFF, TContrastTheme::Aquatic[4],
-                                                              TContrastTheme::Aquatic[5]}));
+    EXPECT_EQ(ColoursOf(form->gProgress),
+              (std::set<COLORREF>{0x202020, 0xFFFFFF, TContrastTheme::Aquatic[4],
+                                  TContrastTheme::Aquatic[5]}));
 }
 
 }  // namespace
