@@ -1,6 +1,6 @@
 # Sourced by the tests that need a real "access denied": root ignores Unix
 # permissions under Wine, so these run Wine as the unprivileged user
-# tessaly-probe, in a Wine prefix of its own, on the run's display.
+# tessaly-probe, in a Wine prefix and on a display of its own.
 #   unprivileged_setup NAME        work folder /tmp/NAME.XXXXXX, user, prefix
 #   as_user COMMAND...             runs COMMAND as that user with its Wine settings
 #   winpath UNIX_PATH              the path as Wine sees it (drive Z:)
@@ -21,6 +21,7 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 unprivileged_cleanup() {
   as_user wineserver -k >/dev/null 2>&1 || true
+  stop_display "$work"
   chmod -R u+w "$work" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -32,17 +33,17 @@ unprivileged_setup() {
   fi
   . "$(dirname "$0")/../wine-arch.sh"
   . "$(dirname "$0")/../wine-locale.sh"
+  . "$(dirname "$0")/../display.sh"
   if ! id -u "$user" >/dev/null 2>&1; then
     useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
-  fi
-  display=
-  if [ -n "${TESSALY_BUILD:-}" ] && [ -f "$TESSALY_BUILD/wine-display" ]; then
-    display=$(cat "$TESSALY_BUILD/wine-display")
   fi
   work=$(mktemp -d "/tmp/$1.XXXXXX")
   home="$work/home"
   trap unprivileged_cleanup EXIT
   trap 'exit 1' INT TERM
+  # Its own display: the test need not wait for the prefix's display.
+  start_display "$work"
+  display=$DISPLAY
   chmod 755 "$work"
   mkdir "$home"
   chown "$user" "$home"

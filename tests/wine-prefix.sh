@@ -4,8 +4,8 @@
 # another display scale).
 # cleanup FOLDER: stop the prefix's wineserver and the display.
 # TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale;
-# TESSALY_RPCSS=no (the demo, which makes no COM calls between processes) skips the
-# 15-20 s wait for the RPC service.
+# TESSALY_RPCSS=no (the demo, which makes no COM calls between processes) does
+# not start the RPC service.
 # A prefix made earlier for the same layout and scale is used again, so a
 # targeted ctest run pays the prefix once per build folder;
 # TESSALY_FRESH_PREFIX=1 (the full test command) always makes a new one.
@@ -18,13 +18,15 @@ export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$(dirname "$0")/wine-locale.sh"
+. "$(dirname "$0")/display.sh"
 
 stop_all() {
-  wineserver -k 2>/dev/null || true
-  if [ -f "$build/xvfb.pid" ]; then
-    kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
-    rm -f "$build/xvfb.pid" "$build/wine-display"
+  if [ -f "$build/rpcss.pid" ]; then
+    kill -- "-$(cat "$build/rpcss.pid")" 2>/dev/null || true
+    rm -f "$build/rpcss.pid"
   fi
+  wineserver -k 2>/dev/null || true
+  stop_display "$build"
 }
 
 case "$action" in
@@ -41,26 +43,7 @@ setup)
   else
     rm -rf "$WINEPREFIX"
   fi
-  # A display of our own, so tests never touch the developer's screen.
-  n=90
-  while :; do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-      pid=$!
-      # Recorded at once, so that cleanup finds it even if this set-up is interrupted.
-      echo "$pid" >"$build/xvfb.pid"
-      i=0
-      while [ ! -e "/tmp/.X11-unix/X$n" ] && kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do
-        sleep 0.1
-        i=$((i + 1))
-      done
-      # Another run may have taken the same number a moment earlier.
-      if kill -0 "$pid" 2>/dev/null; then break; fi
-    fi
-    n=$((n + 1))
-  done
-  echo ":$n" >"$build/wine-display"
-  export DISPLAY=":$n"
+  start_display "$build"
   if [ -z "$reuse" ]; then
     if ! wineboot -i >"$build/wineboot.log" 2>&1; then
       echo "Wine could not make the prefix $WINEPREFIX:" >&2
@@ -88,14 +71,20 @@ setup)
   setsid wineserver -p300 </dev/null >/dev/null 2>&1 || true
   setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
   # Calls to another process's COM objects (the desktop's shell) need the RPC
-  # service, which a new prefix refuses to start (error 1055) until its first
-  # services have started: start it now, before any test depends on it.
-  i=0
-  until [ "${TESSALY_RPCSS:-}" = no ] || wine sc query rpcss 2>/dev/null | grep -q RUNNING ||
-    [ $i -ge 30 ]; do
-    wine sc start rpcss </dev/null >/dev/null 2>&1 || sleep 1
-    i=$((i + 1))
-  done
+  # service, which a new prefix refuses to start (error 1055) for its first
+  # 15-20 s. It is started in the background; the tests that make such calls
+  # wait for rpcss-ready (tests/wine-run.sh), the others start at once.
+  rm -f "$build/rpcss-ready"
+  if [ "${TESSALY_RPCSS:-}" != no ]; then
+    setsid sh -c '
+      i=0
+      until wine sc query rpcss 2>/dev/null | grep -q RUNNING || [ $i -ge 30 ]; do
+        wine sc start rpcss >/dev/null 2>&1 || sleep 1
+        i=$((i + 1))
+      done
+      touch "$1/rpcss-ready"' sh "$build" </dev/null >/dev/null 2>&1 &
+    echo $! >"$build/rpcss.pid"
+  fi
   echo "$made_for" >"$stamp"
   echo "Wine prefix ${reuse:+(made earlier) }ready in $WINEPREFIX on display :$n"
   ;;

@@ -4,7 +4,6 @@
 set -eu
 . "$(dirname "$0")/../unprivileged.sh"
 unprivileged_setup tessaly-flow-denied
-[ -n "$display" ] || { echo "skipped: no display of the run"; exit 77; }
 
 cp "$2" "$work/TessalySetup.exe"
 chmod 755 "$work/TessalySetup.exe"
