@@ -616,9 +616,7 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
         const bool held = code == ERROR_SHARING_VIOLATION, inUse = code == ERROR_ACCESS_DENIED;
         THostFolder folder;
         keys.Seed(folder.Path() + (held || inUse ? "" : "\\missing"), 1, 53);
-        if (inUse) {
-            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use"));
-        }
+        if (inUse) { ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use")); }
         const std::string file = inUse ? folder.Target(1) : folder.Temporary(1);
         tk::UniqueHandle holder(
             CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
