@@ -12,6 +12,11 @@
 
 namespace {
 
+struct TChunkCount : tk::TObject {
+    int count = 0;
+    void Report(TOperations*, int32_t) { ++count; }
+};
+
 std::string ExeDir() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -99,12 +104,12 @@ void Bench(const char* label, const std::string& dllName, int runs) {
 
     const std::string byRaw = MakeDir(dllName + "-raw");
     std::vector<double> worker, copy, raw;
-    int chunkReports = 0;
+    TChunkCount chunkReports;
     for (int run = 0; run < runs; ++run) {
         RemoveFiles(byWorker, names);
         TOperations op(true, names, module);
         op.DestDir = byWorker;
-        op.OnProgress = [&chunkReports](TOperations*, int32_t) { ++chunkReports; };
+        op.OnProgress = {&chunkReports, &TChunkCount::Report};
         const double t0 = Seconds();
         op.Start();
         op.WaitFor();
@@ -127,7 +132,7 @@ void Bench(const char* label, const std::string& dllName, int runs) {
     }
     const double w = Median(worker), c = Median(copy), r = Median(raw);
     std::printf("%s: %.2f MiB in %zu items, %d progress reports per run\n", label,
-                total / 1048576.0, names.size(), chunkReports / runs);
+                total / 1048576.0, names.size(), chunkReports.count / runs);
     std::printf("  worker %8.2f ms   CopyFileA %8.2f ms   worker/CopyFileA %.3f\n", w * 1000,
                 c * 1000, w / c);
     std::printf("  bare chunked WriteFile loop %8.2f ms (worker/bare %.3f)\n", r * 1000, w / r);

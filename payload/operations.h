@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "payload/checksum.h"
@@ -19,9 +18,9 @@ public:
     static constexpr int32_t Failed = 2;
     static constexpr int32_t NotFinished = 3;
 
-    using TProgressEvent = std::function<void(TOperations* Sender, int32_t Percent)>;
-    using TErrorEvent =
-        std::function<void(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption)>;
+    using TProgressEvent = tk::TEvent<TOperations*, int32_t>;  // Sender, Percent
+    // Sender, ErrorCode, Caption
+    using TErrorEvent = tk::TEvent<TOperations*, uint32_t, const std::string&>;
 
     // Module: where the items are read from; nullptr is this executable.
     // Without CreateSuspended the run starts once construction is complete.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 
+#include "toolkit/event.h"
 #include "toolkit/handle.h"
 
 namespace tk {
@@ -34,12 +35,10 @@ void WaitServing(HANDLE handle, bool dispatchMessages = true);
 // object: a class offering a running start calls Start() last in its own
 // constructor, and one whose Execute uses its members calls EndThread() in its
 // destructor.
-class TThread {
+class TThread : public TObject {
 public:
-    using TNotifyEvent = std::function<void(TThread* Sender)>;
-
     TThread();
-    virtual ~TThread() { EndThread(); }
+    ~TThread() override { EndThread(); }
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 

@@ -40,13 +40,9 @@ void TfrmInstall::FormCreate(tk::TObject*) {
     FillFileList();
     Operations = std::make_unique<TOperations>(true, FileList);
     Operations->SetPriority(THREAD_PRIORITY_NORMAL);
-    Operations->OnProgress = [this](TOperations* Sender, int32_t Percent) {
-        OperationsProgress(Sender, Percent);
-    };
-    Operations->OnError = [this](TOperations* Sender, uint32_t Code, const std::string& Caption) {
-        OperationsError(Sender, Code, Caption);
-    };
-    Operations->OnTerminate = [this](tk::TThread* Sender) { OperationsTerminate(Sender); };
+    Operations->OnProgress = {this, &TfrmInstall::OperationsProgress};
+    Operations->OnError = {this, &TfrmInstall::OperationsError};
+    Operations->OnTerminate = {this, &TfrmInstall::OperationsTerminate};
 }
 
 void TfrmInstall::NextStage() {
@@ -107,7 +103,7 @@ void TfrmInstall::FormEndSession(tk::TObject*, bool Ending) {
     Operations->WaitFor();
 }
 
-void TfrmInstall::OperationsTerminate(tk::TThread*) {
+void TfrmInstall::OperationsTerminate(tk::TObject*) {
     switch (Operations->ResultCode) {
     case TOperations::Succeeded:
         CopySucceeded = true;

@@ -53,7 +53,7 @@ public:
     void NextStage();
     // Sets Stage and the page's controls and message from its row of the page table.
     void ShowPage(TPageId Page);
-    void OperationsTerminate(tk::TThread* Sender);
+    void OperationsTerminate(tk::TObject* Sender);
     void OperationsProgress(TOperations* Sender, int32_t Percent);
     void OperationsError(TOperations* Sender, uint32_t ErrorCode, const std::string& Caption);
 

@@ -192,8 +192,7 @@ TEST(Operations, CallbackErrorEndsTheRunAndRemovesThePartialFile) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
     // The fourth report follows the first chunk of the three-chunk item 2.
-    op.OnProgress = [&reports](TOperations*, int32_t percent) {
-        reports.progress.push_back(percent);
+    reports.AfterProgress = [&reports](TOperations&, int32_t) {
         if (reports.progress.size() == 4) throw std::runtime_error("gauge gone");
     };
     RunToEnd(op);
@@ -250,8 +249,7 @@ TEST(OperationsStop, WhileAnItemIsHalfWritten) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item2.bin", "earlier"));
-    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
-        reports.progress.push_back(percent);
+    reports.AfterProgress = [&reports](TOperations& op, int32_t) {
         if (reports.progress.size() == 4) op.Terminate();
     };
     RunToEnd(op);
@@ -271,10 +269,7 @@ TEST(OperationsStop, BeforeTheFirstChunkCreatesThenDeletesItem1sTemporaryFile) {
     auto& [dll, dir, op, reports] = run;
     // An earlier file of item 1's name stays as it was.
     ASSERT_TRUE(WriteWholeFile(dir.Path() + "\\item1.bin", "older"));
-    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
-        reports.progress.push_back(percent);
-        op.Terminate();
-    };
+    reports.AfterProgress = [](TOperations& op, int32_t) { op.Terminate(); };
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress, (std::vector<int32_t>{0}));
@@ -304,8 +299,7 @@ TEST(OperationsStop, BeforeTheThreadBeginsSkipsTheRun) {
 TEST(OperationsStop, AfterTheLastChunkKeepsEveryFile) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
-    op.OnProgress = [&reports, &op](TOperations*, int32_t percent) {
-        reports.progress.push_back(percent);
+    reports.AfterProgress = [](TOperations& op, int32_t percent) {
         if (percent == 100) op.Terminate();
     };
     RunToEnd(op);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,7 +75,7 @@ inline tk::TStringList ItemNames(int n) {
 }
 
 // Everything the worker reports, as seen on the main thread.
-struct Reports {
+struct Reports : tk::TObject {
     std::vector<int32_t> progress;
     std::vector<std::pair<uint32_t, std::string>> errors;
     int terminations = 0;
@@ -83,24 +84,29 @@ struct Reports {
     bool endedAtTerminate = true;
     bool wrongThread = false;
     tk::UniqueHandle worker;  // the system thread, when Bind is given it
+    DWORD mainThread = GetCurrentThreadId();
+    std::function<void(TOperations&, int32_t)> AfterProgress;  // a case's own step
 
     void Bind(TOperations& op, HANDLE workerThread = nullptr) {
         worker.reset(workerThread);
-        const DWORD main = GetCurrentThreadId();
-        op.OnProgress = [this, main](TOperations*, int32_t percent) {
-            wrongThread |= GetCurrentThreadId() != main;
-            progress.push_back(percent);
-        };
-        op.OnError = [this, main](TOperations*, uint32_t code, const std::string& caption) {
-            wrongThread |= GetCurrentThreadId() != main;
-            errors.emplace_back(code, caption);
-        };
-        op.OnTerminate = [this, &op](tk::TThread*) {
-            ++terminations;
-            terminateThread = GetCurrentThreadId();
-            resultAtTerminate = op.ResultCode;
-            endedAtTerminate = WaitForSingleObject(worker.get(), 0) != WAIT_TIMEOUT;
-        };
+        op.OnProgress = {this, &Reports::Progress};
+        op.OnError = {this, &Reports::Error};
+        op.OnTerminate = {this, &Reports::Terminate};
+    }
+    void Progress(TOperations* op, int32_t percent) {
+        wrongThread |= GetCurrentThreadId() != mainThread;
+        progress.push_back(percent);
+        if (AfterProgress) AfterProgress(*op, percent);
+    }
+    void Error(TOperations*, uint32_t code, const std::string& caption) {
+        wrongThread |= GetCurrentThreadId() != mainThread;
+        errors.emplace_back(code, caption);
+    }
+    void Terminate(tk::TObject* op) {
+        ++terminations;
+        terminateThread = GetCurrentThreadId();
+        resultAtTerminate = static_cast<TOperations*>(op)->ResultCode;
+        endedAtTerminate = WaitForSingleObject(worker.get(), 0) != WAIT_TIMEOUT;
     }
 };
 

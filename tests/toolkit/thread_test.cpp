@@ -42,16 +42,15 @@ bool Ended(const TTestThread& t) {
     return WaitForSingleObject(t.System.get(), 0) == WAIT_OBJECT_0;
 }
 
-struct Termination {
+struct Termination : tk::TObject {
     int count = 0;
     DWORD thread = 0;
     bool ended = true;
-    void Bind(TTestThread& t) {
-        t.OnTerminate = [this, &t](tk::TThread*) {
-            ++count;
-            thread = GetCurrentThreadId();
-            ended = Ended(t);
-        };
+    void Bind(TTestThread& t) { t.OnTerminate = {this, &Termination::Terminate}; }
+    void Terminate(tk::TObject* sender) {
+        ++count;
+        thread = GetCurrentThreadId();
+        ended = Ended(*static_cast<TTestThread*>(sender));
     }
 };
 

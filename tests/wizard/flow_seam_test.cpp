@@ -31,7 +31,10 @@ constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\U
 constexpr char MainProgramKey[] = "Software\\Tarnwick\\vintu\\MainProgram";
 
 // The wizard form made as start-up makes it, with the host keys of the test.
-class FlowSeam : public ::testing::Test {
+class FlowSeam : public ::testing::Test, public tk::TObject {
+public:
+    void RefuseProgress(TOperations*, int32_t) { throw tk::Exception("progress refused"); }
+
 protected:
     void SetUp() override {
         ClearKeys();
@@ -85,9 +88,7 @@ TEST_F(FlowSeam, WorkerEndingNotFinishedLeavesTheCopyPageUpWithNextDisabled) {
     SeedHost(folder.Path());
     form->Show();
     // An error raised by a callback on the main thread ends the run where it stands.
-    form->Operations->OnProgress = [](TOperations*, int32_t) {
-        throw tk::Exception("progress refused");
-    };
+    form->Operations->OnProgress = {this, &FlowSeam::RefuseProgress};
     form->btnNextClick(&form->btnNext);
     form->Operations->WaitFor();
     EXPECT_EQ(form->Operations->ResultCode, TOperations::NotFinished);
