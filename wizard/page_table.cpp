@@ -9,8 +9,9 @@ constexpr tk::TColor KeepColor = ~tk::TColor{0};
 constexpr char FinishCaption[] = "Finish";
 constexpr int WarningTextTop = 38;  // below the two warning labels
 
-// The controls that only some pages show, as one page names them; unused places nullptr.
-using TShown = std::array<tk::TControl*, 4>;
+// The controls that only some pages show, as one page names them; unused places
+// nullptr, with room for a page to name two more.
+using TShown = std::array<tk::TControl*, 6>;
 
 // What a page shows once reached. A Keep or nullptr leaves that property as
 // it was. The controls in any row's Shown appear only on some pages: each page
