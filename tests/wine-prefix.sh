@@ -65,9 +65,10 @@ setup)
       wineserver -w
     fi
   fi
-  # Keep a wineserver and one Wine process alive, detached from CTest's pipes,
-  # so each test starts in ~0.2 s instead of ~1.5 s, also after the minutes
-  # that other prefixes' tests take in a parallel run; cleanup stops it.
+  # Keep the wineserver and the prefix's services (started by a first Wine
+  # program) running, detached from CTest's pipes, so each test starts in ~0.2 s
+  # instead of ~1.5 s, also after the minutes that other prefixes' tests take in
+  # a parallel run; cleanup stops them.
   setsid wineserver -p300 </dev/null >/dev/null 2>&1 || true
   setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
   # Calls to another process's COM objects (the desktop's shell) need the RPC
