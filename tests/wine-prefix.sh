@@ -4,8 +4,8 @@
 # another display scale).
 # cleanup FOLDER: stop the prefix's wineserver and the display.
 # TESSALY_LOGPIXELS (e.g. 144 for 150 %) sets the prefix's display scale;
-# TESSALY_RPCSS=no (the demo, which makes no COM calls between processes) does
-# not start the RPC service.
+# TESSALY_RPCSS=no (the demo, which makes no COM calls between processes) skips the
+# 15-20 s wait for the RPC service.
 # A prefix made earlier for the same layout and scale is used again, so a
 # targeted ctest run pays the prefix once per build folder;
 # TESSALY_FRESH_PREFIX=1 (the full test command) always makes a new one.
@@ -20,12 +20,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$(dirname "$0")/wine-locale.sh"
 . "$(dirname "$0")/display.sh"
 
+start_rpcss() {
+  i=0
+  until [ "${TESSALY_RPCSS:-}" = no ] || wine sc query rpcss 2>/dev/null | grep -q RUNNING ||
+    [ $i -ge 30 ]; do
+    wine sc start rpcss </dev/null >/dev/null 2>&1 || sleep 1
+    i=$((i + 1))
+  done
+}
+
 stop_all() {
-  if [ -f "$build/rpcss.pid" ]; then
-    kill -- "-$(cat "$build/rpcss.pid")" 2>/dev/null || true
-    rm -f "$build/rpcss.pid"
-  fi
   wineserver -k 2>/dev/null || true
+  rm -f "$build/keep-alive"
   stop_display "$build"
 }
 
@@ -60,32 +66,31 @@ setup)
         'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
         wine reg add "$key" /v LogPixels /t REG_DWORD /d "$TESSALY_LOGPIXELS" /f >/dev/null 2>&1
       done
-      # Wine reads the scale when its server starts.
-      wineserver -k
-      wineserver -w
     fi
+    # Calls to another process's COM objects (the desktop's shell) need the RPC
+    # service, which a new prefix refuses to start (error 1055) until its first
+    # services have started. (Started beside the first tests instead, it once
+    # left every later test that made a window taking ~22 s instead of ~1 s.)
+    start_rpcss
+    # Started again from here: Wine reads the scale when its server starts, and
+    # a desktop started before the RPC service never serves its shell to others.
+    wineserver -k
+    wineserver -w
   fi
-  # Keep the wineserver and the prefix's services (started by a first Wine
-  # program) running, detached from CTest's pipes, so each test starts in ~0.2 s
-  # instead of ~1.5 s, also after the minutes that other prefixes' tests take in
-  # a parallel run; cleanup stops them.
+  # Keep the wineserver, the prefix's services and its desktop running between
+  # tests: a Wine program that waits for ever on a pipe nobody writes, detached
+  # from CTest's pipes. Each test then starts in ~0.1 s instead of ~3 s in a
+  # parallel run; cleanup's wineserver -k ends it.
   setsid wineserver -p300 </dev/null >/dev/null 2>&1 || true
-  setsid wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
-  # Calls to another process's COM objects (the desktop's shell) need the RPC
-  # service, which a new prefix refuses to start (error 1055) for its first
-  # 15-20 s. It is started in the background; the tests that make such calls
-  # wait for rpcss-ready (tests/wine-run.sh), the others start at once.
-  rm -f "$build/rpcss-ready"
-  if [ "${TESSALY_RPCSS:-}" != no ]; then
-    setsid sh -c '
-      i=0
-      until wine sc query rpcss 2>/dev/null | grep -q RUNNING || [ $i -ge 30 ]; do
-        wine sc start rpcss >/dev/null 2>&1 || sleep 1
-        i=$((i + 1))
-      done
-      touch "$1/rpcss-ready"' sh "$build" </dev/null >/dev/null 2>&1 &
-    echo $! >"$build/rpcss.pid"
-  fi
+  rm -f "$build/keep-alive"
+  mkfifo "$build/keep-alive"
+  setsid sh -c 'exec wine cmd <>"$1"' sh "$build/keep-alive" >/dev/null 2>&1 &
+  start_rpcss
+  # The desktop too, which Wine starts at a process's first window: started by
+  # a test, it would hold that test's output open, and CTest wait for it to the
+  # time-out. A first window here (rundll32 makes a hidden one) starts it, after
+  # the RPC service, so that its shell can serve other processes.
+  setsid wine rundll32.exe user32.dll,MessageBeep </dev/null >/dev/null 2>&1 || true
   echo "$made_for" >"$stamp"
   echo "Wine prefix ${reuse:+(made earlier) }ready in $WINEPREFIX on display :$n"
   ;;

@@ -12,8 +12,4 @@ if [ -f "$TESSALY_BUILD/wine-display" ]; then
   DISPLAY=$(cat "$TESSALY_BUILD/wine-display")
   export DISPLAY
 fi
-# A test that calls another process's COM objects waits (a minute at most)
-# for the RPC service that the prefix's set-up starts.
-[ -z "${TESSALY_WAIT_RPCSS:-}" ] ||
-  timeout 60 sh -c 'until [ -e "$1" ]; do sleep 0.1; done' sh "$TESSALY_BUILD/rpcss-ready" || true
 exec wine "$@"
