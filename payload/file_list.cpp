@@ -14,3 +14,9 @@ std::string PluginDir;
 void FillFileList() {
     for (const char* name : TargetNames) FileList.emplace_back(name);
 }
+
+std::string JoinPath(const std::string& Dir, const std::string& Name) {
+    const bool doubled = Dir.compare(0, 4, "\\\\?\\") == 0 && Dir.back() == '\\' &&
+                         !Name.empty() && Name.front() == '\\';
+    return Dir + (Name.c_str() + doubled);
+}

@@ -53,9 +53,14 @@ private:
 };
 
 // Where an item bound for `Target` is written until it is whole: beside it,
-// under its name with ".tmp" added, so a copy killed half-way leaves a file
-// that is plainly not the item.
+// under its name with the last character made a tilde ("TYForMsExcel.plg~"; an
+// underscore where it is one), so a copy killed half-way leaves a file that is
+// plainly not the item, and a folder where the target fits holds it too.
 std::string TemporaryPathOf(const std::string& Target);
+
+// Whether GetFileAttributesA's answer names an existing read-only file: the
+// setup replaces its own read-only targets like any other.
+bool IsReadOnly(DWORD Attributes);
 
 // Size in bytes of the payload item `Name` (type RCDATA) in Module, 0 when absent.
 uint32_t ResourceSize(const std::string& Name, HMODULE Module = nullptr);
