@@ -1,6 +1,6 @@
 // Drives TessalySetup.exe through its pages for the demo, as a user would,
 // and saves a picture of each page as a BMP file.
-//   tour copy    SETUP.exe COPY.bmp               (cancels once the gauge moves)
+//   tour copy    SETUP.exe COPY.bmp HELD          (once HELD exists; cancels once the gauge moves)
 //   tour install SETUP.exe WELCOME.bmp FINISH.bmp
 //   tour warning SETUP.exe WARNING.bmp
 #include <windows.h>
@@ -68,7 +68,11 @@ void SettleAndSave(HWND window, const char* path, const char* page) {
     if (SaveWindowPicture(window, path)) std::printf("tour: %s page saved\n", page);
 }
 
-bool CopyPage(e2e::TApp& app, HWND window, const char* picture) {
+// `held`: a file that exists once the copy's writes are held back.
+bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held) {
+    if (!e2e::WaitUntil([&] { return GetFileAttributesA(held) != INVALID_FILE_ATTRIBUTES; },
+                        Patience))
+        return Fail("the copy was not held back");
     e2e::Click(Button(window, ControlId::btnNext));
     HWND gauge = Button(window, ControlId::gProgress);
     if (!e2e::WaitUntil(
@@ -127,8 +131,8 @@ int main(int argc, char** argv) {
     if (!window) return Fail("the setup window did not appear"), 1;
 
     bool driven = false;
-    if (mode == "copy")
-        driven = CopyPage(app, window, argv[3]);
+    if (mode == "copy" && argc > 4)
+        driven = CopyPage(app, window, argv[3], argv[4]);
     else if (mode == "install" && argc > 4)
         driven = InstallPages(window, argv[3], argv[4]);
     else if (mode == "warning")

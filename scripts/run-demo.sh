@@ -54,15 +54,17 @@ tour_pages() {
   export DISPLAY="$xvfb_display"
   setup=${2:-$exe}
   shots="$demo/screenshots"
-  # 1. The copy page, held back by a named pipe in place of the module's
-  # temporary file, drained slowly, then cancelled.
-  mkfifo "$host_dir/TYForMsExcel.plgn.tmp"
-  sh tests/e2e/slow-reader.sh "$host_dir/TYForMsExcel.plgn.tmp" "$demo/drained.bin" 16384 0.1 &
+  # 1. The copy page, each write of the module's temporary file held back by
+  # 1.5 s, then cancelled.
+  rm -f "$demo/held" "$demo/released"
+  sh tests/e2e/hold-writes.sh "$host_dir/TYForMsExcel.plg~" 1500000 "$demo/held" \
+    "$demo/released" &
   reader=$!
-  wine "$tour" copy "$(winpath "$setup")" "$(winpath "$shots/copy$1.bmp")"
+  wine "$tour" copy "$(winpath "$setup")" "$(winpath "$shots/copy$1.bmp")" \
+    "$(winpath "$demo/held")"
   kill "$reader" 2>/dev/null || true
   reader=""
-  rm -f "$host_dir"/* "$demo/drained.bin"
+  rm -f "$host_dir"/* "$demo/held" "$demo/released"
 
   # 2. The real installation: welcome, copy, finish, Finish registers.
   wine "$tour" install "$(winpath "$setup")" "$(winpath "$shots/welcome$1.bmp")" \

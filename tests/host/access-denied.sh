@@ -5,11 +5,12 @@ set -eu
 . "$(dirname "$0")/../unprivileged.sh"
 unprivileged_setup tessaly-host-denied
 
-# A module file the user may read but not write, in a folder it may write.
+# A module file the user may read but neither write nor replace, in a folder
+# it may not write either (a read-only file alone is no denial).
 mkdir "$work/file_dir"
-chown "$user" "$work/file_dir"
 printf 'module bytes' >"$work/file_dir/TYForMsExcel.plgn"
 chmod 444 "$work/file_dir/TYForMsExcel.plgn"
+chmod 555 "$work/file_dir"
 # A folder the user may not write.
 mkdir "$work/locked_dir"
 chmod 555 "$work/locked_dir"

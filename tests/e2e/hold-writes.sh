@@ -1,0 +1,39 @@
+#!/bin/sh
+# hold-writes.sh FILE DELAY_US READY RELEASE: holds back the setup's writes to
+# the Unix path FILE, each by DELAY_US microseconds, until the file RELEASE
+# exists (60 s at most). It waits for the newest TessalySetup process of
+# $WINEPREFIX, attaches strace to it, then creates READY: writes begun after
+# that are held. The setup writes a fresh file at FILE, so nothing planted
+# there could hold it.
+set -u
+delay=$2 ready=$3 release=$4
+# strace names an open file by its real path, not through Wine's drive links.
+file=$(realpath "$(dirname "$1")")/$(basename "$1")
+# Other prefixes may run setups too: the highest process id of this one's.
+setup_pid() {
+  newest=""
+  for pid in $(pgrep '^TessalySetup'); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && newest=$pid
+  done
+  echo "$newest"
+}
+tries=0
+until pid=$(setup_pid) && [ -n "$pid" ]; do
+  tries=$((tries + 1))
+  [ "$tries" -lt 600 ] || { echo "hold-writes: no TessalySetup process" >&2; exit 1; }
+  sleep 0.1
+done
+strace -qq -f -o /dev/null -P "$file" -e trace=write -e inject=write:delay_enter="$delay" -p "$pid" &
+tracer=$!
+trap 'kill "$tracer" 2>/dev/null' EXIT
+trap 'exit 143' INT TERM
+until grep -q '^TracerPid:[[:space:]]*[1-9]' "/proc/$pid/status" 2>/dev/null; do
+  kill -0 "$tracer" 2>/dev/null || { echo "hold-writes: strace could not attach" >&2; exit 1; }
+  sleep 0.05
+done
+: >"$ready"
+tries=0
+while [ ! -e "$release" ] && [ "$tries" -lt 600 ] && kill -0 "$pid" 2>/dev/null; do
+  tries=$((tries + 1))
+  sleep 0.1
+done
