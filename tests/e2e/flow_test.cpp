@@ -249,11 +249,7 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     ExpectNothingRegistered();
 }
 
-DWORD WINAPI CloseAfterHalfASecond(void* handle) {
-    Sleep(500);
-    CloseHandle(handle);
-    return 0;
-}
+DWORD WINAPI CloseAfterHalfASecond(void* handle) { return Sleep(500), CloseHandle(handle); }
 
 // Every host folder installs and registers: as stored; with a hard link planted
 // at the module's temporary name, whose other file stays as it was; with the old
@@ -282,13 +278,10 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
             stored = "\\\\?\\" + dir + "\\";
             registered = "\\\\?\\" + dir;
         } else if (row == Long) {
-            while (dir.size() + 60 < 229) {
-                dir += "\\" + std::string(50, 'd');
+            while (dir.size() < 229) {
+                dir += "\\" + std::string(dir.size() + 60 < 229 ? 50 : 228 - dir.size(), 'd');
                 ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
             }
-            dir += "\\" + std::string(228 - dir.size(), 'd');
-            ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-            ASSERT_EQ(dir.size(), 229u);
             stored = registered = dir;
         }
         keys.Seed(stored, 1, 53);
@@ -304,9 +297,8 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ExpectMessageFillsItsWidth(window, 22);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(100));
         ExpectPayloadInstalled(dir);
-        if (row == PlantedLink) {
-            EXPECT_EQ(testsupport::ReadWholeFile(other), "someone else's file");
-        }
+        EXPECT_EQ(testsupport::ReadWholeFile(other).value_or(""),
+                  row == PlantedLink ? "someone else's file" : "");
         ExpectNothingRegistered();
         FinishAndExpectRegistered(app, window, registered);
     }
@@ -673,13 +665,12 @@ TEST_F(Flow, WriteFailureShowsTwoWriteErrorsThenClosesByItself) {
     THostFolder folder;
     keys.Seed(folder.Path(), 1, 53);
     // A disk with room for the module alone (as root): item 2's first write finds it full.
-    const std::string disk = Quoted(folder.Unix());
-    if (RunUnix("mount -t tmpfs -o size=1m tmpfs " + disk) != 0)
+    const std::string disk = Quoted(folder.Unix()) + " ",
+                      filler = Quoted(folder.Unix() + "/.filler") + " ";
+    const auto room = std::to_string((PayloadItem(1).size() + 4095) / 4096 * 4096);
+    if (RunUnix("mount -t tmpfs -o size=1m tmpfs " + disk + "&& { dd if=/dev/zero of=" + filler +
+                "bs=4096 2>/dev/null; truncate -s -" + room + " " + filler + "; }") != 0)
         GTEST_SKIP() << "cannot mount a tmpfs here";
-    const size_t room = (PayloadItem(1).size() + 4095) / 4096 * 4096;
-    ASSERT_EQ(RunUnix("dd if=/dev/zero of=" + disk + "/.filler bs=4096 2>/dev/null; truncate -s -" +
-                      std::to_string(room) + " " + disk + "/.filler"),
-              0);
     TApp app;
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
