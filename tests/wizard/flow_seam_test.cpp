@@ -110,6 +110,31 @@ TEST_F(FlowSeam, FailedCopyOfAHiddenWindowLeavesItAsItIs) {
     EXPECT_EQ(shown[0].Caption, "GET RESOURCE: Error ");
 }
 
+// What a screen reader hears of this process, in order: focus and live-region
+// events (a hook in another process hears no focus event under Wine).
+constexpr DWORD LiveRegionChanged = 0x8019;
+std::vector<std::pair<DWORD, HWND>> heard;
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG, LONG, DWORD, DWORD) {
+    if (event == EVENT_OBJECT_FOCUS || event == LiveRegionChanged) heard.emplace_back(event, hwnd);
+}
+
+TEST_F(FlowSeam, EachPageMovesTheFocusBeforeItsTextIsAnnounced) {
+    form->Show();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, LiveRegionChanged, nullptr, Hear,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    for (auto [page, focus] : {std::pair{TPageId::Copy, &form->btnCancel},
+                               {TPageId::Finish, &form->btnNext},
+                               {TPageId::Warning, &form->btnDownLoad}}) {
+        heard.clear();
+        form->ShowPage(page);
+        DrainQuit();
+        EXPECT_EQ(heard,
+                  (std::vector<std::pair<DWORD, HWND>>{{EVENT_OBJECT_FOCUS, focus->Handle()},
+                                                       {LiveRegionChanged, form->pb.Handle()}}));
+    }
+    UnhookWinEvent(hook);
+}
+
 TEST_F(FlowSeam, PaintBoxTextIsThePageMessage) {
     EXPECT_STREQ(form->MessageText, WelcomeText);
     char text[1024] = {};
