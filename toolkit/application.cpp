@@ -78,8 +78,14 @@ void TForm::SetClientSize(int width, int height) {
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
+// Given no position, Windows places a new window on the monitor the user
+// started the program from; centring keeps to that monitor.
 void TForm::Create() {
+    SetBounds(CW_USEDEFAULT, CW_USEDEFAULT, Width(), Height());
     CreateHandle(nullptr, 0);
+    RECT placed;
+    GetWindowRect(Handle(), &placed);
+    SetBounds(placed.left, placed.top, Width(), Height());
     ScaleFont(WindowDpi(Handle()));
     SetClientSize(clientWidth_, clientHeight_);
     CreateControls();

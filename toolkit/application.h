@@ -8,8 +8,8 @@
 namespace tk {
 
 // A fixed-size top-level window (caption, system menu, minimise box) with an
-// exact client size, centred on its monitor (within its work area) when first
-// shown. Creation has two phases: the constructor, then Create(): the window,
+// exact client size, made on the monitor Windows chooses for a new window and
+// centred on it (within its work area) when first shown. Creation has two phases: the constructor, then Create(): the window,
 // CreateControls, then OnCreate.
 // It and its controls are scaled to the window's DPI at creation, and again
 // in place when the window moves to a monitor of another scale.
