@@ -204,6 +204,9 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         case WM_SETFOCUS:
             if (self->WMSetFocus()) return 0;
             break;
+        case WM_ENABLE:
+            self->WMEnable(wParam != 0);
+            break;
         case WM_QUERYENDSESSION:
             return self->WMQueryEndSession(lParam) ? TRUE : FALSE;
         case WM_ENDSESSION:
