@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -37,6 +38,7 @@ public:
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
     bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
     std::map<std::wstring, std::wstring> UncNames;  // other paths ask the system
+    std::wstring Program;                           // empty: the system's answer
     std::wstring RelaunchedProgram, RelaunchedDirectory;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
@@ -55,6 +57,11 @@ public:
         ++Opens;
         if (OpenDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
         return TStartupSystem::OpenNamedMutex(name);
+    }
+    DWORD ProgramFileName(wchar_t* name, DWORD size) override {
+        if (Program.empty()) return TStartupSystem::ProgramFileName(name, size);
+        lstrcpynW(name, Program.c_str(), size);  // cut and filled as the system does
+        return std::min<DWORD>(Program.size(), size);
     }
     UINT DriveType(const wchar_t* root) override {
         return NetworkDrive ? DRIVE_REMOTE : TStartupSystem::DriveType(root);
@@ -169,7 +176,8 @@ std::wstring OwnDirectory() {
 
 // The elevated copy would not see a mapped drive: from a network drive it is
 // started by UNC names, and by the paths as they are where the system has none.
-TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
+// From a deep folder it is started by its whole name.
+TEST_F(StartupEntry, RelaunchNamesTheProgramAsTheElevatedCopyFindsIt) {
     LeaveProbeFolderBehind();
     wchar_t universal[MAX_PATH + 1];
     EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal))
@@ -188,6 +196,12 @@ TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
     RunEntry(networked);
     EXPECT_EQ(networked.RelaunchedProgram, L"\\\\server\\share\\TessalySetup.exe");
     EXPECT_EQ(networked.RelaunchedDirectory, L"\\\\server\\share\\");
+
+    TFakeStartup deep;
+    deep.ProgramFiles = system_.ProgramFiles;
+    deep.Program = L"C:\\" + std::wstring(277, L'd') + L"\\TessalySetup.exe";  // 297 characters
+    RunEntry(deep);
+    EXPECT_EQ(deep.RelaunchedProgram, deep.Program);
 }
 
 TEST_F(StartupEntry, FirstCopyGivesUpAfterFiftyOneTries) {
