@@ -17,8 +17,8 @@ struct TMutexProbe {
 
 // What the start-up asks of the system. The real answers come from Win32;
 // tests override the few that Wine cannot produce (a declined elevation
-// prompt, a mutex that exists but may not be opened, a network drive) or that
-// a test cannot arrange for itself (its own exe in a deep folder).
+// prompt, a mutex that exists but may not be opened, a network drive, a
+// program started from a name longer than MAX_PATH).
 class TStartupSystem {
 public:
     virtual ~TStartupSystem() = default;
