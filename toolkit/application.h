@@ -9,9 +9,10 @@ namespace tk {
 
 // A fixed-size top-level window (caption, system menu, minimise box) with an
 // exact client size, made on the monitor Windows chooses for a new window and
-// centred on it (within its work area) when first shown. Creation has two phases: the constructor,
-// then Create(): the window, CreateControls, then OnCreate. It and its controls are scaled to the
-// window's DPI at creation, and again in place when the window moves to a monitor of another scale.
+// centred on it (within its work area) when first shown. Creation has two
+// phases: the constructor, then Create(): the window, CreateControls, then OnCreate.
+// It and its controls are scaled to the window's DPI at creation, and again
+// in place when the window moves to a monitor of another scale.
 class TForm : public TControl {
 public:
     TForm();
@@ -70,7 +71,7 @@ private:
     bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
     enum class TSessionEnd { None, Asking, CancelledWhileAsking, Agreed };
     TSessionEnd sessionEnd_ = TSessionEnd::None;  // the one the form was asked about
-    bool userAsked_ = false;                      // a box of its own was open while it was asked
+    bool userAsked_ = false;                      // one of its boxes was open while it was asked
     HWND lastFocus_ = nullptr;
 };
 
