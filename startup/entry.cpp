@@ -15,6 +15,8 @@ namespace {
 
 constexpr DWORD ProgramFilesBufferSize = 266;
 constexpr DWORD PathChars = MAX_PATH + 1;  // a path with its terminating zero
+// The longest path Windows knows (32,767 characters) with its terminating zero.
+constexpr DWORD LongestPathChars = 32768;
 
 bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
@@ -87,6 +89,10 @@ TMutexProbe TStartupSystem::OpenNamedMutex(const char* name) {
     return probe;
 }
 
+DWORD TStartupSystem::ProgramFileName(wchar_t* name, DWORD size) {
+    return GetModuleFileNameW(nullptr, name, size);
+}
+
 UINT TStartupSystem::DriveType(const wchar_t* root) { return GetDriveTypeW(root); }
 
 bool TStartupSystem::UniversalName(const wchar_t* path, wchar_t* universal) {
@@ -145,8 +151,10 @@ void Handshake(TStartupSystem& system) {
 
     // Wide names: a folder named outside the ANSI code page (a Cyrillic user
     // name on a Western system) must not turn into question marks.
-    wchar_t program[PathChars] = {}, directory[PathChars] = {};
-    GetModuleFileNameW(nullptr, program, PathChars - 1);
+    // From a deep folder the program's name is longer than MAX_PATH, and a cut
+    // one would start nothing: it is read whole.
+    wchar_t program[LongestPathChars] = {}, directory[PathChars] = {};
+    system.ProgramFileName(program, LongestPathChars);
     CurrentDirectory(directory);
     wchar_t uncProgram[PathChars], uncDirectory[PathChars];
     if (!system.RelaunchElevated(ReachablePath(system, program, uncProgram),

@@ -17,7 +17,8 @@ struct TMutexProbe {
 
 // What the start-up asks of the system. The real answers come from Win32;
 // tests override the few that Wine cannot produce (a declined elevation
-// prompt, a mutex that exists but may not be opened, a network drive).
+// prompt, a mutex that exists but may not be opened, a network drive, a
+// program started from a name longer than MAX_PATH).
 class TStartupSystem {
 public:
     virtual ~TStartupSystem() = default;
@@ -27,6 +28,9 @@ public:
     virtual void RemoveFolder(const std::string& path);
     virtual TMutexProbe CreateNamedMutex(const char* name);
     virtual TMutexProbe OpenNamedMutex(const char* name);
+    // The program's own full name into `name`, as GetModuleFileNameW: one that
+    // does not fit fills all `size` characters.
+    virtual DWORD ProgramFileName(wchar_t* name, DWORD size);
     virtual UINT DriveType(const wchar_t* root);
     // The UNC name of a path on a network drive into `universal` (MAX_PATH + 1
     // characters); false when the system has none.

@@ -78,8 +78,14 @@ void TForm::SetClientSize(int width, int height) {
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
+// Given no position, Windows places a new window on the monitor the user
+// started the program from; centring keeps to that monitor.
 void TForm::Create() {
+    SetBounds(CW_USEDEFAULT, CW_USEDEFAULT, Width(), Height());
     CreateHandle(nullptr, 0);
+    RECT placed;
+    GetWindowRect(Handle(), &placed);
+    SetBounds(placed.left, placed.top, Width(), Height());
     ScaleFont(WindowDpi(Handle()));
     SetClientSize(clientWidth_, clientHeight_);
     CreateControls();
@@ -195,18 +201,25 @@ bool TForm::WMQueryEndSession(LPARAM flags) {
     }
     if (queryRunning_ || !IsWindowEnabled(Handle())) return false;
     sessionEnd_ = TSessionEnd::Asking;
+    userAsked_ = false;
     bool agreed;
     {
         const ShutdownBlock asking(Handle(), ShutdownBlockReason);
         agreed = AskClose();
     }
     // Cancelled from the shutdown screen while the question was open, the
-    // session goes on and no WM_ENDSESSION follows the answer.
+    // session goes on and no WM_ENDSESSION follows the answer. Only a user who
+    // answered chose to quit; agreed without a question, the form stays.
     const bool cancelled = sessionEnd_ == TSessionEnd::CancelledWhileAsking;
-    sessionEnd_ = agreed ? TSessionEnd::Agreed : TSessionEnd::None;
-    if (agreed && cancelled) DestroyWindow(Handle());
+    const bool quit = agreed && userAsked_;
+    sessionEnd_ = quit ? TSessionEnd::Agreed : TSessionEnd::None;
+    if (quit && cancelled) DestroyWindow(Handle());
     if (!agreed && closeAgain_) Close();
     return agreed || !HandleAllocated();
+}
+
+void TForm::WMEnable(bool enabled) {
+    if (!enabled && sessionEnd_ == TSessionEnd::Asking) userAsked_ = true;
 }
 
 void TForm::WMEndSession(bool ending) {

@@ -8,9 +8,9 @@
 namespace tk {
 
 // A fixed-size top-level window (caption, system menu, minimise box) with an
-// exact client size, centred on its monitor (within its work area) when first
-// shown. Creation has two phases: the constructor, then Create(): the window,
-// CreateControls, then OnCreate.
+// exact client size, made on the monitor Windows chooses for a new window and
+// centred on it (within its work area) when first shown. Creation has two
+// phases: the constructor, then Create(): the window, CreateControls, then OnCreate.
 // It and its controls are scaled to the window's DPI at creation, and again
 // in place when the window moves to a monitor of another scale.
 class TForm : public TControl {
@@ -35,7 +35,8 @@ public:
     // Ending: the session ends now (WM_ENDSESSION, or a critical query that no
     // answer stops), and the process with it once this returns: whatever must
     // not be left half done ends here. Not ending: a session end the form was
-    // asked about was cancelled; one it agreed to closes it as Close() would.
+    // asked about was cancelled; one the user agreed to in a box of the query
+    // closes it as Close() would, one agreed without a question changes nothing.
     TEndSessionEvent OnEndSession;
     // What Windows' shutdown screen says the session's end waits for while
     // OnCloseQuery runs for it.
@@ -54,6 +55,8 @@ protected:
         FocusFirstControl();
         return true;
     }
+    // Disabled while the session's end is asked about: one of its boxes asks the user.
+    void WMEnable(bool enabled) override;
     bool WMQueryEndSession(LPARAM flags) override;
     void WMEndSession(bool ending) override;
     void WMNCDestroy() override;
@@ -68,6 +71,7 @@ private:
     bool shown_ = false, queryRunning_ = false, closeAgain_ = false;
     enum class TSessionEnd { None, Asking, CancelledWhileAsking, Agreed };
     TSessionEnd sessionEnd_ = TSessionEnd::None;  // the one the form was asked about
+    bool userAsked_ = false;                      // one of its boxes was open while it was asked
     HWND lastFocus_ = nullptr;
 };
 

@@ -137,11 +137,12 @@ void TControl::PassFocusOn() {
     if (next && next != handle_) SetFocus(next);
 }
 
+// The focus moves on before the control goes grey: a screen reader hears the
+// next control take it, not first the focused one become unavailable.
 void TControl::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    const bool focused = HasFocus();
+    if (!enabled && HasFocus()) PassFocusOn();
     if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
-    if (focused && !enabled) PassFocusOn();
 }
 
 void TControl::SetVisible(bool visible) {
@@ -202,6 +203,9 @@ LRESULT CALLBACK TControl::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
             break;
         case WM_SETFOCUS:
             if (self->WMSetFocus()) return 0;
+            break;
+        case WM_ENABLE:
+            self->WMEnable(wParam != 0);
             break;
         case WM_QUERYENDSESSION:
             return self->WMQueryEndSession(lParam) ? TRUE : FALSE;

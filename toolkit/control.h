@@ -106,6 +106,7 @@ protected:
     virtual bool WMClose() { return false; }
     virtual bool WMActivate(WPARAM) { return false; }
     virtual bool WMSetFocus() { return false; }
+    virtual void WMEnable(bool) {}
     virtual bool WMQueryEndSession(LPARAM) { return true; }
     virtual void WMEndSession(bool) {}
     virtual void WMNCDestroy() {}

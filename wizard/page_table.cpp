@@ -56,12 +56,14 @@ void TfrmInstall::ShowPage(TPageId Id) {
     for (const TPage& row : pages)
         for (tk::TControl* control : row.Shown)
             if (control) control->SetVisible(Contains(page.Shown, control));
-    SetMessageText(page.Text);
-    if (page.TextTop != KeepTop) pb.Tag = page.TextTop;
-    if (page.TextColor != KeepColor) pb.Font().SetColor(page.TextColor);
-    pb.Repaint();
     if (page.NextCaption) btnNext.SetCaption(page.NextCaption);
     btnNext.SetEnabled(page.NextEnabled);
     btnCancel.SetEnabled(page.CancelEnabled);
     if (page.Focus) page.Focus->SetFocus();
+    // The text is a live region, which some readers speak at once: set after the
+    // focus has moved, it is heard after the focused button, not cut off by it.
+    SetMessageText(page.Text);
+    if (page.TextTop != KeepTop) pb.Tag = page.TextTop;
+    if (page.TextColor != KeepColor) pb.Font().SetColor(page.TextColor);
+    pb.Repaint();
 }

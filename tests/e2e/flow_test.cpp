@@ -300,6 +300,11 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         EXPECT_EQ(testsupport::ReadWholeFile(other).value_or(""),
                   row == PlantedLink ? "someone else's file" : "");
         ExpectNothingRegistered();
+        // The finish page agrees to a session end at once; called off, it changes nothing.
+        DWORD_PTR agreed = 0;
+        SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, PageTimeoutMs, &agreed);
+        EXPECT_NE(agreed, 0u);
+        SendMessageA(window, WM_ENDSESSION, FALSE, 0);
         FinishAndExpectRegistered(app, window, registered);
     }
 }

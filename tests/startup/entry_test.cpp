@@ -37,6 +37,7 @@ public:
     DWORD CreateFailsWith = 0;           // another failure of CreateMutexA for every name
     bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
     std::map<std::wstring, std::wstring> UncNames;  // other paths ask the system
+    std::wstring Program;                           // empty: the system's answer
     std::wstring RelaunchedProgram, RelaunchedDirectory;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
@@ -55,6 +56,11 @@ public:
         ++Opens;
         if (OpenDenied.count(name)) return Failure(ERROR_ACCESS_DENIED);
         return TStartupSystem::OpenNamedMutex(name);
+    }
+    DWORD ProgramFileName(wchar_t* name, DWORD size) override {
+        if (Program.empty()) return TStartupSystem::ProgramFileName(name, size);
+        lstrcpynW(name, Program.c_str(), size);  // cut to the buffer, which it fills
+        return Program.size() < size ? Program.size() : size;
     }
     UINT DriveType(const wchar_t* root) override {
         return NetworkDrive ? DRIVE_REMOTE : TStartupSystem::DriveType(root);
@@ -169,7 +175,8 @@ std::wstring OwnDirectory() {
 
 // The elevated copy would not see a mapped drive: from a network drive it is
 // started by UNC names, and by the paths as they are where the system has none.
-TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
+// From a deep folder it is started by its whole name.
+TEST_F(StartupEntry, RelaunchNamesTheProgramAsTheElevatedCopyFindsIt) {
     LeaveProbeFolderBehind();
     wchar_t universal[MAX_PATH + 1];
     EXPECT_FALSE(system_.UniversalName(OwnProgram().c_str(), universal))
@@ -177,6 +184,9 @@ TEST_F(StartupEntry, RelaunchFromANetworkDriveNamesTheShare) {
     RunEntry(system_);
     EXPECT_EQ(system_.RelaunchedProgram, OwnProgram());
     EXPECT_EQ(system_.RelaunchedDirectory, OwnDirectory());
+    system_.Program = L"C:\\" + std::wstring(277, L'd') + L"\\TessalySetup.exe";  // 297 characters
+    RunEntry(system_);
+    EXPECT_EQ(system_.RelaunchedProgram, system_.Program);
 
     TFakeStartup networked;
     networked.ProgramFiles = system_.ProgramFiles;

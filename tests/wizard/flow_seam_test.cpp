@@ -110,6 +110,29 @@ TEST_F(FlowSeam, FailedCopyOfAHiddenWindowLeavesItAsItIs) {
     EXPECT_EQ(shown[0].Caption, "GET RESOURCE: Error ");
 }
 
+// Focus and live-region (0x8019) events in the order this process raises them;
+// under Wine a hook in another process hears no focus event.
+std::vector<std::pair<DWORD, HWND>> heard;
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG, LONG, DWORD, DWORD) {
+    if (event == EVENT_OBJECT_FOCUS || event == 0x8019) heard.emplace_back(event, hwnd);
+}
+
+TEST_F(FlowSeam, EachPageMovesTheFocusBeforeItsTextIsAnnounced) {
+    form->Show();
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, 0x8019, nullptr, Hear,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    for (auto [page, focus] : {std::pair{TPageId::Copy, &form->btnCancel},
+                               {TPageId::Finish, &form->btnNext},
+                               {TPageId::Warning, &form->btnDownLoad}}) {
+        heard.clear();
+        form->ShowPage(page);
+        DrainQuit();
+        EXPECT_EQ(heard, decltype(heard)(
+                             {{EVENT_OBJECT_FOCUS, focus->Handle()}, {0x8019, form->pb.Handle()}}));
+    }
+    UnhookWinEvent(hook);
+}
+
 TEST_F(FlowSeam, PaintBoxTextIsThePageMessage) {
     EXPECT_STREQ(form->MessageText, WelcomeText);
     char text[1024] = {};
