@@ -17,7 +17,7 @@ done
 sleep 2
 kill -INT -"$run"
 wait "$run" || true
-left=$(grep -lzx "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null | wc -l)
+left=$(grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null | wc -l)
 if [ "$left" -ne 0 ]; then
   cat "$log"
   echo "an interrupted test run left $left processes of $prefix running" >&2
