@@ -5,6 +5,8 @@
 set -eu
 links=$(mktemp -d /tmp/tessaly-windres.XXXXXX)
 trap 'rm -rf "$links"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 n=0
 for arg; do
   shift

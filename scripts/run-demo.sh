@@ -21,7 +21,7 @@ contrast_exe="$root/$build/demo/TessalySetupContrast.exe"
 demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d" || true; done' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
