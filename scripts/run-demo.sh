@@ -1,10 +1,12 @@
 #!/bin/sh
 # Builds TessalySetup.exe and runs it under Wine against a demo "Orvandel" host,
 # in a Wine prefix of its own (out/demo/wineprefix, made fresh each time).
-# On your display when there is one; otherwise (or with DEMO_HEADLESS=1) under a
-# private Xvfb display, driven through every page at 150 % and at 100 %, with a
-# picture of each page saved in out/demo/screenshots/ (PAGE-150.png, PAGE.png,
-# and PAGE-contrast.png in a contrast theme).
+# On your display when there is one; otherwise (or with DEMO_HEADLESS=1, or when
+# $DISPLAY cannot be opened, which it says) under a private Xvfb display, driven
+# through every page at 150 % and at 100 %, with a picture of each page saved in
+# out/demo/screenshots/ (PAGE-150.png, PAGE.png, and PAGE-contrast.png in a
+# contrast theme); the prefixes of those at 150 % and in the contrast theme are
+# removed once their pictures are taken.
 # Prints what was installed and registered.
 set -eu
 cd "$(dirname "$0")/.."
@@ -19,7 +21,7 @@ contrast_exe="$root/$build/demo/TessalySetupContrast.exe"
 demo="$root/out/demo"
 mkdir -p "$demo/screenshots"
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d"; done' EXIT
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d" || true; done' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -81,7 +83,21 @@ tour_pages() {
   done
 }
 
-if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ] && xdpyinfo >/dev/null 2>&1; then
+# A prefix no longer needed, ended and removed: each takes about 600 MB.
+drop_prefix() {
+  sh tests/wine-prefix.sh cleanup "$1"
+  rm -rf "$1"
+}
+
+on_display=""
+if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ]; then
+  if xdpyinfo >/dev/null 2>&1; then
+    on_display=1
+  else
+    echo "Cannot open the display $DISPLAY: running the demo headless instead."
+  fi
+fi
+if [ -n "$on_display" ]; then
   start_prefix "$demo"
   echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
   echo "Running the setup on your display $DISPLAY: click through it."
@@ -90,9 +106,9 @@ else
   # First at 150 % (144 DPI) in a prefix of that scale, then at 100 %, whose
   # prefix is the one reported below.
   start_prefix "$demo/150" 144
-  echo "No display: driving the setup at 150 % under Xvfb $xvfb_display."
+  echo "Driving the setup at 150 % under Xvfb $xvfb_display."
   tour_pages -150
-  sh tests/wine-prefix.sh cleanup "$demo/150"
+  drop_prefix "$demo/150"
   # Windows 11's Aquatic contrast theme: its system colours, read by each new
   # process, and the copy of the setup that takes the theme as switched on.
   start_prefix "$demo/contrast"
@@ -104,7 +120,7 @@ else
   done
   echo "Driving the setup in a contrast theme under Xvfb $xvfb_display."
   tour_pages -contrast "$contrast_exe"
-  sh tests/wine-prefix.sh cleanup "$demo/contrast"
+  drop_prefix "$demo/contrast"
   start_prefix "$demo"
   echo "Demo host: Orvandel 1.60 in C:\\Program Files\\Orvandel (prefix $WINEPREFIX)"
   echo "Driving the setup at 100 % under Xvfb $xvfb_display."

@@ -7,7 +7,7 @@ build=${BUILD_DIR:-build}
 # CTest's clean-up fixtures do not run when it is interrupted: stop the Wine
 # prefixes and displays of the run here.
 interrupted() {
-  for d in "$build" "$build/win64" "$build/dpi144"; do sh tests/wine-prefix.sh cleanup "$d"; done
+  for d in "$build" "$build/win64" "$build/dpi144"; do sh tests/wine-prefix.sh cleanup "$d" || true; done
   exit "$1"
 }
 trap 'interrupted 130' INT

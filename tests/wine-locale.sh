@@ -4,12 +4,19 @@
 # page 1252 and the English system texts that the tests compare.
 export LC_ALL=C.UTF-8
 
-# wine_location_check PATH...: stops, naming the cause, when Wine cannot work
-# below one of the folders.
+# wine_location_check PATH...: stops, naming the cause, when Wine or the build
+# cannot work below one of the folders.
 wine_location_check() {
   for path in "$@"; do
-    printf '%s' "$path" | LC_ALL=C grep -q '[^ -~]' || continue
-    if ! printf '%s' "$path" | iconv -f UTF-8 -t UTF-8 >/dev/null 2>&1; then
+    if printf '%s' "$path" | grep -q ';'; then
+      cause="CMake cannot build there: it splits names at each ; (its list separator)"
+    elif printf '%s' "$path" | grep -q '\$'; then
+      cause="CMake cannot build there: it writes \$ wrongly into the compiler's option files"
+    elif printf '%s' "$path" | grep -q '["\\]'; then
+      cause="Wine cannot serve it: Windows takes \" in a name for a quote and \\ for a folder separator"
+    elif ! printf '%s' "$path" | LC_ALL=C grep -q '[^ -~]'; then
+      continue
+    elif ! printf '%s' "$path" | iconv -f UTF-8 -t UTF-8 >/dev/null 2>&1; then
       cause="its name is not UTF-8, so Wine cannot map it to a Windows name"
     elif ! locale -a 2>/dev/null | grep -qix 'c\.utf-\{0,1\}8'; then
       cause="Wine needs the locale C.UTF-8 for its letters, and this system has none"
@@ -18,7 +25,7 @@ wine_location_check() {
     else
       continue
     fi
-    echo "Wine cannot work below $path: $cause. Use a folder whose name has no such letters." >&2
+    echo "Cannot work below $path: $cause. Use a folder whose name has no such characters." >&2
     exit 1
   done
 }

@@ -11,7 +11,8 @@
 # TESSALY_FRESH_PREFIX=1 (the full test command) always makes a new one.
 set -eu
 action=$1
-build=$2
+# Absolute: wineserver refuses a relative WINEPREFIX.
+case $2 in /*) build=$2 ;; *) build="$(pwd)/$2" ;; esac
 export WINEPREFIX="$build/wineprefix"
 # A 32-bit Windows unless the caller asks for the 64-bit layout (wine64 installed).
 export WINEARCH="${WINEARCH:-win32}"
@@ -29,8 +30,13 @@ start_rpcss() {
   done
 }
 
+status=0
 stop_all() {
-  wineserver -k 2>/dev/null || true
+  # wineserver -k fails quietly when no server runs, with a message when it cannot stop one.
+  if ! refusal=$(wineserver -k 2>&1) && [ -n "$refusal" ]; then
+    echo "could not stop the Wine server of $WINEPREFIX: $refusal" >&2
+    status=1
+  fi
   rm -f "$build/keep-alive"
   stop_display "$build"
 }
@@ -96,6 +102,7 @@ setup)
   ;;
 cleanup)
   stop_all
+  exit $status
   ;;
 *)
   echo "usage: $0 setup|cleanup BUILD" >&2

@@ -117,8 +117,13 @@ std::string UnixPath(const std::string& WindowsPath) {
     return result;
 }
 
-// Single quotes inside a double-quoted Windows command line reach sh intact.
-std::string Quoted(const std::string& UnixText) { return "'" + UnixText + "'"; }
+// Single quotes inside a double-quoted Windows command line reach sh intact;
+// a quote in the text itself ends the quoting, adds an escaped one, and resumes.
+std::string Quoted(const std::string& UnixText) {
+    std::string quoted = "'";
+    for (char c : UnixText) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
 THostFolder::~THostFolder() {
     if (!unix_.empty())
