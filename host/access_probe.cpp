@@ -8,13 +8,11 @@
 
 namespace {
 
-bool CanOpenWith(const std::string& Path, DWORD Disposition,
-                 DWORD Flags = FILE_ATTRIBUTE_NORMAL) {
+bool CanOpenWith(const std::string& Path, DWORD Disposition, DWORD Flags = FILE_ATTRIBUTE_NORMAL) {
     const tk::UniqueHandle file(CreateFileA(Path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                             Disposition, Flags, nullptr));
     return file.valid();
 }
-
 
 }  // namespace
 

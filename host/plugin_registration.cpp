@@ -19,7 +19,8 @@ void RegisterPluginWith(TRegistry& Registry) {
     // When the key can be neither opened nor created, the first write reports it.
     Registry.OpenKey(kPluginKey, true);
     for (size_t i = 0; i < FileList.size(); ++i)
-        Registry.WriteString("SourceFile" + std::to_string(i + 1), JoinPath(PluginDir, FileList[i]));
+        Registry.WriteString("SourceFile" + std::to_string(i + 1),
+                             JoinPath(PluginDir, FileList[i]));
     Registry.WriteString("pluginName", kPluginName);
     Registry.WriteInteger("VersionPlgnHi", kPluginVersionHi);
     Registry.WriteInteger("VersionPlgnLo", kPluginVersionLo);

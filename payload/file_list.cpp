@@ -16,7 +16,7 @@ void FillFileList() {
 }
 
 std::string JoinPath(const std::string& Dir, const std::string& Name) {
-    const bool doubled = Dir.compare(0, 4, "\\\\?\\") == 0 && Dir.back() == '\\' &&
-                         !Name.empty() && Name.front() == '\\';
+    const bool doubled = Dir.compare(0, 4, "\\\\?\\") == 0 && Dir.back() == '\\' && !Name.empty() &&
+                         Name.front() == '\\';
     return Dir + (Name.c_str() + doubled);
 }
