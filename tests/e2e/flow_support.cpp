@@ -68,8 +68,11 @@ bool StartShell(const std::string& Command) {
 // The shell leaves its exit code in a marker file, renamed into place when complete.
 int RunUnix(const std::string& Command) {
     static std::atomic<int> counter{0};
-    const std::string marker =
-        "/tmp/flow-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    // Wine numbers processes per prefix, so the moment keeps prefixes that run side by side apart.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const std::string marker = "/tmp/flow-run-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++counter) + "-" + std::to_string(now.QuadPart);
     std::string markerWindows = "Z:" + marker;
     for (char& c : markerWindows)
         if (c == '/') c = '\\';
