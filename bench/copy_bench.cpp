@@ -98,10 +98,15 @@ void RawWrites(HMODULE module, const tk::TStringList& names, const std::string& 
 // attributes and the move into place.
 void ItemSteps(HMODULE module, const tk::TStringList& names, const std::string& dir, int runs) {
     enum { Lookup, Checksum, Delete, Create, Write, Flush, Close, Attributes, Move, StepCount };
-    static const char* const stepNames[StepCount] = {
-        "lookup (FindResource...)", "checksum (CRC-32)", "delete at the temporary name",
-        "create (CREATE_NEW)",      "writes",            "flush",
-        "close",                    "target's attributes", "move into place (write-through)"};
+    static const char* const stepNames[StepCount] = {"lookup (FindResource...)",
+                                                     "checksum (CRC-32)",
+                                                     "delete at the temporary name",
+                                                     "create (CREATE_NEW)",
+                                                     "writes",
+                                                     "flush",
+                                                     "close",
+                                                     "target's attributes",
+                                                     "move into place (write-through)"};
     std::vector<double> seconds[StepCount];
     const TCrc32 crc32;
     for (int run = 0; run < runs; ++run) {
@@ -115,7 +120,8 @@ void ItemSteps(HMODULE module, const tk::TStringList& names, const std::string& 
                 sum[step] += now - t;
                 t = now;
             };
-            const TResourceBytes item = ResourceBytes(module, ("file" + std::to_string(i + 1)).c_str());
+            const TResourceBytes item =
+                ResourceBytes(module, ("file" + std::to_string(i + 1)).c_str());
             lap(Lookup);
             ChecksumMatches(module, i + 1, crc32.Of(item.Bytes, item.Size));
             lap(Checksum);
@@ -302,9 +308,10 @@ void BenchGauge(int runs) {
         value.push_back(t1 - t0);
         paint.push_back(t2 - t1);
     }
-    std::printf("gauge, a new percentage: %.1f us (of which the value event %.1f us), "
-                "its repaint %.1f us\n",
-                Median(value) * 1e6, Median(event) * 1e6, Median(paint) * 1e6);
+    std::printf(
+        "gauge, a new percentage: %.1f us (of which the value event %.1f us), "
+        "its repaint %.1f us\n",
+        Median(value) * 1e6, Median(event) * 1e6, Median(paint) * 1e6);
 }
 
 }  // namespace

@@ -68,8 +68,8 @@ struct TStartTimes {
     TSteps steps;
 };
 
-void AddSteps(const std::vector<steps::TStep>& stamps, LARGE_INTEGER start,
-              LARGE_INTEGER frequency, TSteps& steps) {
+void AddSteps(const std::vector<steps::TStep>& stamps, LARGE_INTEGER start, LARGE_INTEGER frequency,
+              TSteps& steps) {
     std::map<std::string, int> seen;
     for (const steps::TStep& stamp : stamps) {
         const int n = ++seen[stamp.What];

@@ -42,9 +42,9 @@ LRESULT CALLBACK WatchWindows(int code, WPARAM wParam, LPARAM lParam) {
 // Runs before WinMain: maps the memory, stamps "start" and watches this thread.
 struct TRecorder {
     TRecorder() {
-        HANDLE memory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                           sizeof(TShared),
-                                           MemoryName(GetCurrentProcessId()).c_str());
+        HANDLE memory =
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TShared),
+                               MemoryName(GetCurrentProcessId()).c_str());
         if (!memory) return;
         shared = static_cast<TShared*>(MapViewOfFile(memory, FILE_MAP_WRITE, 0, 0, 0));
         Stamp("start");
@@ -68,7 +68,8 @@ std::vector<TStep> ReadStamps(DWORD pid) {
     std::vector<TStep> steps;
     HANDLE memory = OpenFileMappingA(FILE_MAP_READ, FALSE, MemoryName(pid).c_str());
     if (!memory) return steps;
-    if (const auto* view = static_cast<const TShared*>(MapViewOfFile(memory, FILE_MAP_READ, 0, 0, 0))) {
+    if (const auto* view =
+            static_cast<const TShared*>(MapViewOfFile(memory, FILE_MAP_READ, 0, 0, 0))) {
         for (LONG i = 0; i < view->Count && i < MaxSteps; ++i)
             steps.push_back({view->Steps[i].What, view->Steps[i].At});
         UnmapViewOfFile(view);
