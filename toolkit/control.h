@@ -75,7 +75,7 @@ public:
     const std::string& Caption() const { return caption_; }
     virtual void SetCaption(const std::string& caption);
 
-    // Set its colour, then Repaint.
+    // Set its colour, then Invalidate.
     TFont& Font() { return font_; }
     void SetFont(const TFont& font);
 
@@ -86,7 +86,9 @@ public:
     void Hide() { SetVisible(false); }
     // Disabled or hidden with the focus, a control passes it on as Tab would.
     void SetEnabled(bool enabled);
-    void Repaint();  // invalidates and paints at once
+    // Painted anew with the window's next paint, once the messages already
+    // queued are handled (a worker's call waits for none of it).
+    void Invalidate();
 
     int Tag = 0;
 
