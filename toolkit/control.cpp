@@ -107,7 +107,10 @@ TControl* TControl::FromHandle(HWND hwnd) {
     return reinterpret_cast<TControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// A move to where it already is is not made: each costs a round trip to the
+// Wine server, and more for a top-level window.
 void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
     left_ = left;
     top_ = top;
     width_ = width;

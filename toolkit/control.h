@@ -94,6 +94,11 @@ public:
 
 protected:
     void CreateHandle(HWND parent, int id);  // a top-level window gets the exe's icon
+    // Takes the place the system gave the new window as its own, without moving it.
+    void PlacedAt(int left, int top) {
+        left_ = left;
+        top_ = top;
+    }
     void DestroyHandle();
     // Fills the client area in the button face colour all controls sit on; returns it.
     RECT PaintBackground(HDC dc) const;
