@@ -16,6 +16,7 @@
 #include "payload/resource_bytes.h"
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
+#include "wizard/form_install.h"
 
 namespace {
 
@@ -314,6 +315,51 @@ void BenchGauge(int runs) {
         Median(value) * 1e6, Median(event) * 1e6, Median(paint) * 1e6);
 }
 
+// The whole window's paint on the welcome page, as at the start; and the page
+// switches around the copy in a shown wizard window, on its main thread: the
+// page's controls and text, then the paint that follows.
+void BenchPages(int runs) {
+    TfrmInstall form;
+    form.Create();
+    form.Show();
+    const auto paint = [&] {
+        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+    paint();
+    std::vector<double> whole;
+    for (int run = 0; run < runs * 3; ++run) {
+        const double t0 = Seconds();
+        RedrawWindow(form.Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        whole.push_back(Seconds() - t0);
+    }
+    std::printf("the welcome page's whole paint: %.2f ms\n", Median(whole) * 1000);
+    std::vector<double> copy, copyPaint, finish, finishPaint;
+    for (int run = 0; run < runs * 3; ++run) {
+        form.btnNext.SetCaption("&Next");
+        form.ShowPage(TPageId::Welcome);
+        form.btnNext.SetFocus();
+        paint();
+        double t = Seconds();
+        const auto lap = [&](std::vector<double>& into) {
+            const double now = Seconds();
+            into.push_back(now - t);
+            t = now;
+        };
+        form.ShowPage(TPageId::Copy);
+        lap(copy);
+        paint();
+        lap(copyPaint);
+        form.ShowPage(TPageId::Finish);
+        lap(finish);
+        paint();
+        lap(finishPaint);
+    }
+    std::printf("copy page: %.2f ms, its paint %.2f ms; finish page: %.2f ms, its paint %.2f ms\n",
+                Median(copy) * 1000, Median(copyPaint) * 1000, Median(finish) * 1000,
+                Median(finishPaint) * 1000);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -321,6 +367,7 @@ int main(int argc, char** argv) {
     std::printf("medians of %d runs each, worker and CopyFileA alternating\n", runs);
     BenchRoundTrip(runs);
     BenchGauge(runs);
+    BenchPages(runs);
     Bench("(a) real payload", "bench_payload", runs, 1.5);
     Bench("(b) one large item", "bench_large", runs, 1.3);
     return 0;
