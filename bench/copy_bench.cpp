@@ -213,7 +213,12 @@ void Bench(const char* label, const std::string& dllName, int runs, double goal)
     std::printf("  bare chunked WriteFile loop %8.2f ms (worker/bare %.3f)\n", r * 1000, w / r);
     std::printf("  the same, each file flushed %8.2f ms (the flushes alone %.2f ms)\n", f * 1000,
                 (f - r) * 1000);
-    std::printf("  worker / flushed loop (the floor) %.2fx (goal: at most %.1fx)\n", w / f, goal);
+    // Run by run, as the disk's flushes make both slower or faster together.
+    std::vector<double> ratios;
+    for (int run = 0; run < runs; ++run) ratios.push_back(worker[run] / flushed[run]);
+    std::printf(
+        "  worker / flushed loop (the floor), run by run: median %.2fx (goal: at most %.1fx)\n",
+        Median(ratios), goal);
     ItemSteps(module, names, byRaw, runs);
     for (const std::string& dir : {source, byWorker, byCopy, byRaw}) {
         RemoveFiles(dir, names);
@@ -363,7 +368,7 @@ void BenchPages(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     std::printf("medians of %d runs each, worker and CopyFileA alternating\n", runs);
     BenchRoundTrip(runs);
     BenchGauge(runs);

@@ -107,7 +107,7 @@ double Report(const char* what, std::vector<double> ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 9;
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
     TCopyTimes times;
     TWorkerAlone worker;
     if (!worker.Loaded()) {
