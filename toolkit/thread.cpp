@@ -1,6 +1,5 @@
 #include "toolkit/thread.h"
 
-#include <algorithm>
 #include <exception>
 #include <mutex>
 #include <vector>
