@@ -73,18 +73,18 @@ bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held
     if (!e2e::WaitUntil([&] { return GetFileAttributesA(held) != INVALID_FILE_ATTRIBUTES; },
                         Patience))
         return Fail("the copy was not held back");
-    e2e::Click(Button(window, ControlId::btnNext));
-    HWND gauge = Button(window, ControlId::gProgress);
+    e2e::Click(Button(window, IdOf("btnNext")));
+    HWND gauge = Button(window, IdOf("gProgress"));
     if (!e2e::WaitUntil(
             [&] {
                 const std::string shown = e2e::Text(gauge);
-                return e2e::IsShown(Button(window, ControlId::gbxProgress)) && !shown.empty() &&
+                return e2e::IsShown(Button(window, IdOf("gbxProgress"))) && !shown.empty() &&
                        shown != tk::TGauge::Text(0) && shown != tk::TGauge::Text(100);
             },
             Patience))
         return Fail("the gauge did not move");
     SettleAndSave(window, picture, "copy");
-    e2e::Click(Button(window, ControlId::btnCancel));
+    e2e::Click(Button(window, IdOf("btnCancel")));
     HWND box = app.WaitForMessageBox(Patience);
     if (!box) return Fail("no quit question");
     e2e::AnswerMessageBox(box, IDYES);
@@ -93,7 +93,7 @@ bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held
 
 bool InstallPages(HWND window, const char* welcome, const char* finish) {
     SettleAndSave(window, welcome, "welcome");
-    HWND next = Button(window, ControlId::btnNext);
+    HWND next = Button(window, IdOf("btnNext"));
     e2e::Click(next);
     if (!e2e::WaitUntil(
             [&] {
@@ -108,8 +108,8 @@ bool InstallPages(HWND window, const char* welcome, const char* finish) {
 }
 
 bool WarningPage(HWND window, const char* picture) {
-    HWND next = Button(window, ControlId::btnNext);
-    HWND download = Button(window, ControlId::btnDownLoad);
+    HWND next = Button(window, IdOf("btnNext"));
+    HWND download = Button(window, IdOf("btnDownLoad"));
     e2e::Click(next);
     if (!e2e::WaitUntil([&] { return e2e::FocusOf(window) == download; }, Patience))
         return Fail("the warning page did not come");
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argv[1];
     e2e::TApp app(argv[2]);
-    HWND window = app.WaitForWindow(ControlId::btnCancel, InstallWindowTitle, Patience);
+    HWND window = app.WaitForWindow(LastControlId, InstallWindowTitle, Patience);
     if (!window) return Fail("the setup window did not appear"), 1;
 
     bool driven = false;

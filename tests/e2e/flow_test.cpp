@@ -23,31 +23,28 @@ namespace {
 
 constexpr DWORD PageTimeoutMs = 15000;
 
-// What each page shows: its message, which a screen reader reads too, and the
-// complete set of shown and of disabled controls, so that a missing or an extra
-// control on a page fails. Focus 0 is not checked.
+// What each page shows: its message, which a screen reader reads too, the
+// controls the control table gives it, so that a missing or an extra control
+// on a page fails, and the complete set of disabled ones. Focus 0 is not checked.
 struct TPageView {
+    TPageId Page;
     const char* Message;
-    std::set<int> AlsoShown;  // besides the controls every page shows
     std::set<int> Disabled;
     const char* NextCaption;
     int Focus;
 };
 // clang-format off
-const TPageView WelcomePage{WelcomeText, {}, {}, "&Next", 0};
+const TPageView WelcomePage{TPageId::Welcome, WelcomeText, {}, "&Next", 0};
 // Next lost the focus when it was disabled; it passed it on to Cancel.
-const TPageView CopyPage{CopyText, {ControlId::gbxProgress}, {ControlId::btnNext}, "&Next", ControlId::btnCancel};
-const TPageView FinishPage{FinishText, {}, {ControlId::btnCancel}, "Finish", ControlId::btnNext};
-const TPageView WarningPage{WarningText,
-    {ControlId::Label2, ControlId::Label3, ControlId::btnDownLoad, ControlId::btnHomePage},
-    {ControlId::btnCancel}, "Finish", ControlId::btnDownLoad};
+const TPageView CopyPage{TPageId::Copy, CopyText, {IdOf("btnNext")}, "&Next", IdOf("btnCancel")};
+const TPageView FinishPage{TPageId::Finish, FinishText, {IdOf("btnCancel")}, "Finish", IdOf("btnNext")};
+const TPageView WarningPage{TPageId::Warning, WarningText, {IdOf("btnCancel")}, "Finish", IdOf("btnDownLoad")};
 // clang-format on
 
 void ExpectPage(const TPage& p, const TPageView& view, bool checkFocus = true) {
-    std::set<int> shown = {ControlId::pnlMain,     ControlId::lblCaption, ControlId::imgLabel,
-                           ControlId::pnlProgress, ControlId::pb,         ControlId::gProgress,
-                           ControlId::btnNext,     ControlId::btnCancel};
-    shown.insert(view.AlsoShown.begin(), view.AlsoShown.end());
+    std::set<int> shown;
+    for (const TControlRow& row : ControlTable)
+        if (row.Pages & On(view.Page)) shown.insert(IdOf(row.Name));
     EXPECT_EQ(p.Message, view.Message);
     EXPECT_EQ(p.Panel.Role, ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(p.Panel.Name, p.Message);
@@ -64,7 +61,7 @@ void ExpectPage(const TPage& p, const TPageView& view, bool checkFocus = true) {
 void ExpectMessageFillsItsWidth(HWND window, int tag, bool justified = true) {
     using testsupport::Px;
     ASSERT_TRUE(WaitUntil([&] { return FullyPainted(window); }, PageTimeoutMs));
-    HWND pb = Control(window, ControlId::pb);
+    HWND pb = Control(window, IdOf("pb"));
     const SIZE box = ClientSize(pb);
     const int lineHeight = TextExtentInFont("MS Sans Serif", Px(-11), true, false, "Tg").cy;
     const testsupport::TInk ink =
@@ -82,14 +79,14 @@ void ExpectMessageFillsItsWidth(HWND window, int tag, bool justified = true) {
 bool OnFinishPage(HWND window) {
     const TPage p = ReadPage(window);
     return p.Message == FinishText && p.Disabled == FinishPage.Disabled &&
-           !p.Shown.count(ControlId::gbxProgress);
+           !p.Shown.count(IdOf("gbxProgress"));
 }
 
-bool OnWarningPage(HWND window) { return ReadPage(window).Focus == ControlId::btnDownLoad; }
+bool OnWarningPage(HWND window) { return ReadPage(window).Focus == IdOf("btnDownLoad"); }
 
 // The setup's window, started and on its welcome page.
 HWND StartWizard(TApp& app) {
-    HWND window = app.WaitForWindow(ControlId::btnCancel);
+    HWND window = app.WaitForWindow(LastControlId);
     if (window) {
         ExpectPage(ReadPage(window), WelcomePage);
         ExpectMessageFillsItsWidth(window, 22);
@@ -97,7 +94,7 @@ HWND StartWizard(TApp& app) {
     return window;
 }
 
-void ClickNext(HWND window) { Click(Control(window, ControlId::btnNext)); }
+void ClickNext(HWND window) { Click(Control(window, IdOf("btnNext"))); }
 
 // The process ends by itself, and no message box is shown on the way.
 void ExpectClosesWithoutBox(TApp& app) {
@@ -327,7 +324,7 @@ TEST_F(Flow, CancelOnTheWelcomePageAsksAndNoKeepsEverything) {
     TApp app;
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
-    Click(Control(window, ControlId::btnCancel));
+    Click(Control(window, IdOf("btnCancel")));
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);
     EXPECT_EQ(box.Caption, "Confirmation");
@@ -415,7 +412,7 @@ TEST_F(SlowCopy, NoToTheQuitQuestionLetsTheCopyGoOnWhileTheBoxIsOpen) {
     ExpectPage(ReadPage(window), CopyPage);
     TypeKeys("Tab");
     ASSERT_TRUE(Settle(window));
-    EXPECT_EQ(ReadPage(window).Focus, ControlId::btnCancel);
+    EXPECT_EQ(ReadPage(window).Focus, IdOf("btnCancel"));
     TypeKeys("space");
     TBox box = WaitBox(app);
     ASSERT_NE(box.Handle, nullptr);
@@ -441,7 +438,7 @@ TEST_F(SlowCopy, AScreenReaderFollowsTheGaugeAndThePages) {
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
     ASSERT_NO_FATAL_FAILURE(HoldItem1());
-    HWND gauge = Control(window, ControlId::gProgress), panel = Control(window, ControlId::pb);
+    HWND gauge = Control(window, IdOf("gProgress")), panel = Control(window, IdOf("pb"));
     TAccessibleInfo info = ReadAccessible(gauge);
     EXPECT_EQ(info.Role, ROLE_SYSTEM_PROGRESSBAR);
     EXPECT_EQ(info.Name, "Copy files progress");
@@ -496,7 +493,7 @@ TEST_F(SlowCopy, YesToTheQuitQuestionStopsTheCopyAndKeepsWhatTheHostHad) {
         TApp app;
         HWND window = StartCopy(app);
         ASSERT_NE(window, nullptr);
-        Click(Control(window, ControlId::btnCancel));
+        Click(Control(window, IdOf("btnCancel")));
         TBox box = WaitBox(app);
         ASSERT_NE(box.Handle, nullptr);
         AnswerMessageBox(box.Handle, IDYES);
@@ -513,7 +510,7 @@ TEST_F(SlowCopy, ClicksOnTheDisabledNextDuringTheCopyDoNothing) {
     TApp app;
     HWND window = StartCopy(app);
     ASSERT_NE(window, nullptr);
-    HWND next = Control(window, ControlId::btnNext);
+    HWND next = Control(window, IdOf("btnNext"));
     for (int click = 0; click < 2; ++click) {
         DWORD_PTR result = 0;
         ASSERT_TRUE(SendMessageTimeoutA(next, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result));
@@ -606,7 +603,7 @@ protected:
         app = std::make_unique<TApp>();
         window = StartCopy(*app);
         ASSERT_NE(window, nullptr);
-        Click(Control(window, ControlId::btnCancel));
+        Click(Control(window, IdOf("btnCancel")));
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
         Release();
@@ -846,11 +843,22 @@ bool DesktopShellReachable() {
 
 // Wine's processes count as elevated: the address goes through the desktop's
 // shell (explorer.exe starts the browser), and through ShellExecuteA (the setup
-// starts it) when the desktop's shell cannot be reached.
+// starts it) when the desktop's shell cannot be reached, as for the first button.
 TEST_F(Flow, WebButtonsOpenTheirAddresses) {
+    struct TWebButton {
+        const char* Name;
+        const char* Address;
+    };
+    const TWebButton buttons[] = {
+        {"btnDownLoad", "https://www.tarnwick.example/download/vaduriveri.zip"},
+        {"btnHomePage", "https://www.tarnwick.example/"},
+    };
     THostFolder scratch;
     const std::string log = scratch.Path() + "\\urls.txt";
     TProtocolHandler http("http", log), https("https", log);
+    const bool desktopShell = DesktopShellReachable();
+    std::printf("The desktop's shell %s\n",
+                desktopShell ? "opens the addresses" : "is out of reach");
     TApp app;
     HWND window = StartWizard(app);
     ASSERT_NE(window, nullptr);
@@ -868,20 +876,18 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
         }
         return result;
     };
-    {
-        TKeyDefault unreachable(ShellWindowsTreatAsKey, UnservedClass);
-        Click(Control(window, ControlId::btnDownLoad));
-        ASSERT_TRUE(WaitUntil([&] { return lines().size() == 1; }, PageTimeoutMs));
-        EXPECT_EQ(lines()[0],
-                  "TessalySetup.exe https://www.tarnwick.example/download/vaduriveri.zip");
+    for (const TWebButton& button : buttons) {
+        SCOPED_TRACE(button.Name);
+        const bool first = &button == buttons;
+        std::optional<TKeyDefault> unreachable;
+        if (first) unreachable.emplace(ShellWindowsTreatAsKey, UnservedClass);
+        const size_t opened = lines().size();
+        Click(Control(window, IdOf(button.Name)));
+        ASSERT_TRUE(WaitUntil([&] { return lines().size() == opened + 1; }, PageTimeoutMs));
+        EXPECT_EQ(lines().back(),
+                  std::string(desktopShell && !first ? "explorer.exe" : "TessalySetup.exe") + " " +
+                      button.Address);
     }
-    const bool desktopShell = DesktopShellReachable();
-    std::printf("The desktop's shell %s\n",
-                desktopShell ? "opens the home page" : "is out of reach");
-    Click(Control(window, ControlId::btnHomePage));
-    ASSERT_TRUE(WaitUntil([&] { return lines().size() == 2; }, PageTimeoutMs));
-    EXPECT_EQ(lines()[1], std::string(desktopShell ? "explorer.exe" : "TessalySetup.exe") +
-                              " https://www.tarnwick.example/");
     EXPECT_EQ(app.FindMessageBox(), nullptr);
     ExpectPage(ReadPage(window), WarningPage, false);  // a click focuses its button
     ClickNext(window);
