@@ -157,7 +157,8 @@ void ExpectPayloadInstalled(const std::string& dir, int from = 1, int to = ItemC
 void ExpectNothingRegistered() { EXPECT_FALSE(hosttest::KeyExists(PluginKey)); }
 
 // Finish on the finish page: the wizard closes without a box and has
-// registered the files installed in `dir`.
+// registered the files installed in `dir`, with the name and version that the
+// installed module reports.
 void FinishAndExpectRegistered(TApp& app, HWND window, const std::string& dir) {
     ClickNext(window);
     ExpectClosesWithoutBox(app);
@@ -169,11 +170,25 @@ void FinishAndExpectRegistered(TApp& app, HWND window, const std::string& dir) {
         EXPECT_EQ(v->type, static_cast<DWORD>(REG_SZ));
         EXPECT_EQ(v->bytes, dir + TargetName(i) + std::string(1, '\0'));
     }
+    // What the installed module reports of itself.
+    HMODULE module = LoadLibraryA((dir + TargetName(1)).c_str());
+    ASSERT_NE(module, nullptr);
+    using TNameFn = const char*(__stdcall*)();
+    using TVersionFn = void(__stdcall*)(int*, int*);
+    const auto pluginName =
+        reinterpret_cast<TNameFn>(reinterpret_cast<void*>(GetProcAddress(module, "PluginName")));
+    const auto pluginVersion = reinterpret_cast<TVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "PluginVersion")));
+    ASSERT_TRUE(pluginName && pluginVersion);
+    const std::string reported = pluginName();
+    int hi = -1, lo = -1;
+    pluginVersion(&hi, &lo);
+    FreeLibrary(module);
     const auto name = hosttest::GetValue(PluginKey, "pluginName");
     ASSERT_TRUE(name);
     EXPECT_EQ(name->type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(name->bytes, std::string("Tessaly for MS Excel V2.6") + '\0');
-    for (auto [value, number] : {std::pair{"VersionPlgnHi", 2u}, std::pair{"VersionPlgnLo", 6u}}) {
+    EXPECT_EQ(name->bytes, reported + '\0');
+    for (auto [value, number] : {std::pair{"VersionPlgnHi", hi}, std::pair{"VersionPlgnLo", lo}}) {
         const auto v = hosttest::GetValue(PluginKey, value);
         ASSERT_TRUE(v) << value;
         EXPECT_EQ(v->type, static_cast<DWORD>(REG_DWORD));
