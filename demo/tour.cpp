@@ -68,8 +68,10 @@ void SettleAndSave(HWND window, const char* path, const char* page) {
     if (SaveWindowPicture(window, path)) std::printf("tour: %s page saved\n", page);
 }
 
-// `held`: a file that exists once the copy's writes are held back.
-bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held) {
+// `held`: a file that exists once the copy's writes are held back; `released`,
+// made once the quit question is answered, lets them go.
+bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held,
+              const char* released) {
     if (!e2e::WaitUntil([&] { return GetFileAttributesA(held) != INVALID_FILE_ATTRIBUTES; },
                         Patience))
         return Fail("the copy was not held back");
@@ -88,6 +90,7 @@ bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held
     HWND box = app.WaitForMessageBox(Patience);
     if (!box) return Fail("no quit question");
     e2e::AnswerMessageBox(box, IDYES);
+    CloseHandle(CreateFileA(released, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return true;
 }
 
@@ -122,7 +125,8 @@ bool WarningPage(HWND window, const char* picture) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: tour copy|install|warning SETUP.exe PICTURE.bmp [PICTURE.bmp]\n");
+        std::printf("usage: tour copy SETUP.exe PICTURE.bmp HELD RELEASED | install SETUP.exe "
+                    "WELCOME.bmp FINISH.bmp | warning SETUP.exe PICTURE.bmp\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -131,8 +135,8 @@ int main(int argc, char** argv) {
     if (!window) return Fail("the setup window did not appear"), 1;
 
     bool driven = false;
-    if (mode == "copy" && argc > 4)
-        driven = CopyPage(app, window, argv[3], argv[4]);
+    if (mode == "copy" && argc > 5)
+        driven = CopyPage(app, window, argv[3], argv[4], argv[5]);
     else if (mode == "install" && argc > 4)
         driven = InstallPages(window, argv[3], argv[4]);
     else if (mode == "warning")
