@@ -125,8 +125,9 @@ bool WarningPage(HWND window, const char* picture) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: tour copy SETUP.exe PICTURE.bmp HELD RELEASED | install SETUP.exe "
-                    "WELCOME.bmp FINISH.bmp | warning SETUP.exe PICTURE.bmp\n");
+        std::printf(
+            "usage: tour copy SETUP.exe PICTURE.bmp HELD RELEASED | install SETUP.exe "
+            "WELCOME.bmp FINISH.bmp | warning SETUP.exe PICTURE.bmp\n");
         return 2;
     }
     const std::string mode = argv[1];
