@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string_view>
 #include <type_traits>
 
@@ -23,7 +24,7 @@ using TClickHandler = void (TfrmInstall::*)(tk::TObject*);
 // One control of the window: what it is named, where it sits at 96 DPI within
 // its parent (a size of 0: sized to its content), its caption (a screen
 // reader's name for it), its font, the pages that show it and its click
-// handler. Its control ID is its place in the table.
+// handler. Its control ID is its place in the table, from FirstControlId.
 struct TControlRow {
     const char* Name;
     const char* Parent;  // nullptr: the window
@@ -33,7 +34,7 @@ struct TControlRow {
     TPages Pages = EveryPage;
     TClickHandler OnClick = nullptr;
     tk::TControl& (*Of)(TfrmInstall&) = nullptr;
-    void (*BindClick)(TfrmInstall&, TClickHandler) = nullptr;  // buttons only
+    bool IsButton = false;  // a tk::TButton, which alone takes a click handler
 };
 
 // A row bound to its member; only a button's row can bind a click handler.
@@ -41,8 +42,7 @@ template <auto Member>
 constexpr TControlRow Row(TControlRow row) {
     row.Of = [](TfrmInstall& f) -> tk::TControl& { return f.*Member; };
     using TMember = std::remove_reference_t<decltype(std::declval<TfrmInstall&>().*Member)>;
-    if constexpr (std::is_same_v<TMember, tk::TButton>)
-        row.BindClick = [](TfrmInstall& f, TClickHandler h) { (f.*Member).OnClick = {&f, h}; };
+    row.IsButton = std::is_same_v<TMember, tk::TButton>;
     return row;
 }
 
@@ -91,6 +91,14 @@ constexpr int IdOf(std::string_view Name) {
     return 0;
 }
 
+// Each row's parent as its place in the table; -1 for the window.
+inline constexpr auto ParentPlace = [] {
+    std::array<int, ControlCount> place{};
+    for (int i = 0; i < ControlCount; ++i)
+        place[i] = ControlTable[i].Parent ? IdOf(ControlTable[i].Parent) - FirstControlId : -1;
+    return place;
+}();
+
 // Each name once, each parent made before its children, a click handler on
 // buttons alone.
 constexpr bool WellFormed() {
@@ -99,7 +107,7 @@ constexpr bool WellFormed() {
         if (IdOf(row.Name) != FirstControlId + i) return false;
         if (row.Parent && (IdOf(row.Parent) == 0 || IdOf(row.Parent) >= FirstControlId + i))
             return false;
-        if (row.OnClick && !row.BindClick) return false;
+        if (row.OnClick && !row.IsButton) return false;
     }
     return true;
 }

@@ -33,16 +33,16 @@ void TfrmInstall::CreateControls() {
     imgLabel.LoadIcon(FormIconName);
     pb.Tag = MessageTop;
     pb.OnPaint = {this, &TfrmInstall::pbPaint};
-    for (const TControlRow& row : ControlTable) {
+    for (int i = 0; i < ControlCount; ++i) {
+        const TControlRow& row = ControlTable[i];
         tk::TControl& control = row.Of(*this);
         if (row.Font.Face)
             control.SetFont(TFont(row.Font.Face, row.Font.Height, row.Font.Style, row.Font.Color));
         if (row.Caption) control.SetCaption(row.Caption);
-        tk::TControl& parent = row.Parent
-                                   ? ControlTable[IdOf(row.Parent) - FirstControlId].Of(*this)
-                                   : static_cast<tk::TControl&>(*this);
-        control.Create(parent, {IdOf(row.Name), row.Left, row.Top, row.Width, row.Height});
-        if (row.OnClick) row.BindClick(*this, row.OnClick);
+        tk::TControl& parent = ParentPlace[i] < 0 ? static_cast<tk::TControl&>(*this)
+                                                  : ControlTable[ParentPlace[i]].Of(*this);
+        control.Create(parent, {FirstControlId + i, row.Left, row.Top, row.Width, row.Height});
+        if (row.OnClick) static_cast<tk::TButton&>(control).OnClick = {this, row.OnClick};
     }
 }
 

@@ -105,7 +105,7 @@ TEST_F(WelcomeLayout, EveryControlIsItsRowOfTheControlTable) {
 // Buttons: push buttons, none the default, their captions inside them.
 TEST_F(WelcomeLayout, ButtonsFitTheirCaptionsAndNoneIsTheDefault) {
     for (const TControlRow& row : ControlTable) {
-        if (!row.BindClick) continue;
+        if (!row.IsButton) continue;
         SCOPED_TRACE(row.Name);
         HWND button = Control(window, IdOf(row.Name));
         std::string caption = Text(button);
@@ -194,7 +194,7 @@ TEST_F(WelcomeLayout, NextHasTheFocusAndTabCyclesThroughTheVisibleButtons) {
     EXPECT_EQ(FocusOf(window), Control(window, IdOf("btnNext")));
     std::vector<HWND> buttons;
     for (const TControlRow& row : ControlTable)
-        if (row.BindClick && (row.Pages & On(TPageId::Welcome)))
+        if (row.IsButton && (row.Pages & On(TPageId::Welcome)))
             buttons.push_back(Control(window, IdOf(row.Name)));
     for (size_t i = 0; i < buttons.size(); ++i) {
         HWND next = buttons[(i + 1) % buttons.size()];
