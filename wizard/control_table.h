@@ -8,8 +8,7 @@
 // The pages that show a control, one bit per TPageId.
 using TPages = unsigned;
 constexpr TPages On(TPageId Page) { return 1u << static_cast<unsigned>(Page); }
-constexpr TPages EveryPage =
-    On(TPageId::Welcome) | On(TPageId::Copy) | On(TPageId::Finish) | On(TPageId::Warning);
+constexpr TPages EveryPage = ~TPages{0};  // a page added later too
 
 // A font of the control's own; without a face it takes its parent's.
 struct TFontSpec {
