@@ -36,7 +36,7 @@ struct TControlRow {
     bool IsButton = false;  // a tk::TButton, which alone takes a click handler
 };
 
-// A row bound to its member; only a button's row can bind a click handler.
+// A row bound to its member, knowing whether that is a button.
 template <auto Member>
 constexpr TControlRow Row(TControlRow row) {
     row.Of = [](TfrmInstall& f) -> tk::TControl& { return f.*Member; };
