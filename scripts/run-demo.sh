@@ -27,7 +27,8 @@ drop_prefix() {
 }
 mkdir -p "$demo/screenshots"
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; sh "$root/tests/wine-prefix.sh" cleanup "$demo" || true
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; rm -f "$demo/held" "$demo/released"
+sh "$root/tests/wine-prefix.sh" cleanup "$demo" || true
 for d in "$demo/150" "$demo/contrast"; do [ ! -d "$d" ] || drop_prefix "$d" || true; done' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
