@@ -1,9 +1,9 @@
 #!/bin/sh
 # CI: interrupted-run.sh SIGNAL READY DONE COMMAND...: starts one of the README's
-# commands from the clone as a terminal would (a group of its own, Ctrl+C's
-# default action) and, once the test READY holds, stops it: a TERM to its own
-# process, or an INT to its group as Ctrl+C sends. Fails if the test DONE then
-# holds (it ran to its end), or a process, mount or temporary folder of the clone remains.
+# commands from the clone as a terminal would, in a group of its own, and once the
+# test READY holds stops it: a TERM to its process, or Ctrl+C's INT to its group.
+# Fails if the test DONE then holds (its end reached, or what it removes still
+# there), or a process naming the clone, a mount below it or a temporary folder remains.
 set -eu
 sig=$1 ready=$2 done=$3
 shift 3
@@ -18,22 +18,14 @@ sleep 2
 start=$(date +%s)
 if [ "$sig" = INT ]; then kill -INT -"$run"; else kill -"$sig" "$run"; fi
 wait "$run" || true
-took=$(($(date +%s) - start))
-mine=" " p=$$
-while [ "$p" -gt 1 ]; do mine="$mine$p " p=$(awk '/^PPid/ { print $2 }' "/proc/$p/status"); done
-# Processes that work in the clone or name it; those just told to end get 5 s.
-i=0 left=unchecked
-while [ -n "$left" ] && [ $((i += 1)) -le 5 ]; do
-  [ $i -eq 1 ] || sleep 1
-  left=""
+took=$(($(date +%s) - start)) i=0 left=unchecked
+# Processes just told to end get 5 s.
+while [ -n "$left" ] && [ $((i += 1)) -le 5 ] && left="" && sleep 1; do
   for p in /proc/[0-9]*; do
-    case $mine in *" ${p#/proc/} "*) continue ;; esac
-    case $(readlink "$p/cwd" 2>/dev/null) in "$clone" | "$clone"/*) left="$left,${p#/proc/}" && continue ;; esac
-    ! grep -qsF "$clone" "$p/environ" "$p/cmdline" || left="$left,${p#/proc/}"
+    [ "$p" = /proc/$$ ] || ! grep -qsF "$clone" "$p/environ" "$p/cmdline" || left="$left,${p#/proc/}"
   done
 done
 mounts=$(grep -cF " $(printf '%s' "$clone" | sed 's/ /\\040/g')/" /proc/self/mounts || true)
-temps=$(ls -A "$TMPDIR" | wc -l)
-echo "$sig stopped $* in $took s; left: $mounts mounts, $temps temporary folders, processes: ${left:-none}"
+echo "$sig stopped $* in $took s; left: $mounts mounts, temporary folders: $(ls -A "$TMPDIR"), processes: ${left:-none}"
 [ -z "$left" ] || ps -o pid=,args= -p "${left#,}"
-! eval "$done" && [ -z "$left" ] && [ $((mounts + temps)) -eq 0 ] && rmdir "$TMPDIR"
+! eval "$done" && [ -z "$left" ] && [ "$mounts" -eq 0 ] && rmdir "$TMPDIR"
