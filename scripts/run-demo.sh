@@ -64,14 +64,13 @@ tour_pages() {
   export DISPLAY="$xvfb_display"
   setup=${2:-$exe}
   shots="$demo/screenshots"
-  # 1. The copy page, each write of the module's temporary file held back by
-  # 1.5 s, then cancelled.
+  # 1. The copy page, the module's temporary file held at its second write,
+  # then cancelled.
   rm -f "$demo/held" "$demo/released"
-  sh tests/e2e/hold-writes.sh "$host_dir/TYForMsExcel.plg~" 1500000 "$demo/held" \
-    "$demo/released" &
+  sh tests/e2e/hold-writes.sh "$host_dir/TYForMsExcel.plg~" "$demo/held" "$demo/released" 2 &
   reader=$!
   wine "$tour" copy "$(winpath "$setup")" "$(winpath "$shots/copy$1.bmp")" \
-    "$(winpath "$demo/held")"
+    "$(winpath "$demo/held")" "$(winpath "$demo/released")"
   kill "$reader" 2>/dev/null || true
   reader=""
   rm -f "$host_dir"/* "$demo/held" "$demo/released"

@@ -156,12 +156,12 @@ BOOL CALLBACK ReadControl(HWND control, LPARAM out) {
 TPage ReadPage(HWND Window) {
     using e2e::Control;
     TPage page;
-    page.Message = e2e::Text(Control(Window, ControlId::pb));
+    page.Message = e2e::Text(Control(Window, IdOf("pb")));
     EnumChildWindows(Window, ReadControl, reinterpret_cast<LPARAM>(&page));
-    page.NextCaption = e2e::Text(Control(Window, ControlId::btnNext));
+    page.NextCaption = e2e::Text(Control(Window, IdOf("btnNext")));
     HWND focus = e2e::FocusOf(Window);
     page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
-    page.Panel = ReadAccessible(Control(Window, ControlId::pb));
+    page.Panel = ReadAccessible(Control(Window, IdOf("pb")));
     return page;
 }
 
@@ -181,7 +181,7 @@ TPage ReadPage(HWND Window) {
            << "the page did not come; the setup shows: " << App.Shown();
 }
 
-std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
+std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, IdOf("gProgress"))); }
 
 void TypeKeys(const std::string& Keys) {
     EXPECT_EQ(RunUnix("xdotool key --clearmodifiers " + Keys), 0) << Keys;
