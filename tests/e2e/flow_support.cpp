@@ -47,8 +47,9 @@ void THostKeys::Seed(const std::string& Folder, uint32_t VersionHi, uint32_t Ver
 }
 
 namespace {
-// Wine starts a Unix program but gives no handle to wait on; the shell's stdio goes
-// to /dev/null so that it never holds the test runner's pipes.
+// Wine starts a Unix program but gives no handle to wait on: the PROCESS_INFORMATION it
+// fills holds stale stack values, never closed (one was the test runner's stdout).
+// The shell's stdio goes to /dev/null so that it never holds the test runner's pipes.
 bool StartShell(const std::string& Command) {
     std::string commandLine = "/bin/sh -c \"(" + Command + ") </dev/null >/dev/null 2>&1\"";
     STARTUPINFOA si{};
@@ -59,8 +60,6 @@ bool StartShell(const std::string& Command) {
         ADD_FAILURE() << "cannot start the Unix shell for: " << Command << ", " << GetLastError();
         return false;
     }
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
     return true;
 }
 }  // namespace

@@ -825,12 +825,15 @@ private:
     std::optional<hosttest::RawValue> old_;
 };
 
-// Points a protocol's open command at the recorder, which writes to `log`.
+// Points a protocol's open command at a copy of the recorder in `dir`, which
+// writes to `log`: the shell reads each % of the command, and the build's folder may hold one.
 class TProtocolHandler : public TKeyDefault {
 public:
-    TProtocolHandler(const std::string& protocol, const std::string& log)
+    TProtocolHandler(const std::string& protocol, const std::string& dir, const std::string& log)
         : TKeyDefault("Software\\Classes\\" + protocol + "\\shell\\open\\command",
-                      std::string("\"") + TESSALY_URL_RECORDER + "\" \"" + log + "\" \"%1\"") {}
+                      "\"" + dir + "\\url_recorder.exe\" \"" + log + "\" \"%1\"") {
+        CopyFileA(TESSALY_URL_RECORDER, (dir + "\\url_recorder.exe").c_str(), FALSE);
+    }
 };
 
 // The desktop's shell windows, to be treated as a class nobody serves.
@@ -864,7 +867,7 @@ TEST_F(Flow, WebButtonsOpenTheirAddresses) {
     };
     THostFolder scratch;
     const std::string log = scratch.Path() + "\\urls.txt";
-    TProtocolHandler http("http", log), https("https", log);
+    TProtocolHandler http("http", scratch.Path(), log), https("https", scratch.Path(), log);
     const bool desktopShell = DesktopShellReachable();
     std::printf("The desktop's shell %s\n",
                 desktopShell ? "opens the addresses" : "is out of reach");

@@ -12,7 +12,8 @@ file=$(realpath "$(dirname "$1")")/$(basename "$1")
 setup_pid() {
   newest=""
   for pid in $(pgrep '^TessalySetup'); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && newest=$pid
+    # grep opens the file itself: a process that ended meanwhile is quietly no match.
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && newest=$pid
   done
   echo "$newest"
 }
