@@ -54,8 +54,19 @@ void TApplication::Run() {
 }
 
 void TApplication::HandleException(const std::exception& e) {
-    ::MessageBoxA(Handle(), ExceptionMessageText(e.what()).c_str(), Title.c_str(),
-                  MB_ICONERROR | MB_OK);
+    MessageBox(ExceptionMessageText(e.what()), Title, MB_ICONERROR | MB_OK);
+}
+
+// A box that ends enables its owner and gives it the focus, though another
+// box is still open beneath: the owner is disabled again, that box active.
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    const TValueScope<int> open(openBoxes_, openBoxes_ + 1);
+    const int answer = ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+    if (openBoxes_ > 1 && Handle()) {
+        EnableWindow(Handle(), FALSE);
+        if (HWND box = GetWindow(Handle(), GW_ENABLEDPOPUP)) SetActiveWindow(box);
+    }
+    return answer;
 }
 
 namespace {
