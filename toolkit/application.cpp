@@ -57,16 +57,13 @@ void TApplication::HandleException(const std::exception& e) {
     MessageBox(ExceptionMessageText(e.what()), Title, MB_ICONERROR | MB_OK);
 }
 
-// A box that ends enables its owner and gives it the focus, though another
-// box is still open beneath: the owner is disabled again, that box active.
+// A box opened over another of ours is owned by that one, not by the form: its
+// end gives the keys back to that box, and the form stays disabled.
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND owner = Handle();
+    if (openBoxes_ > 0 && owner) owner = GetLastActivePopup(owner);
     const TValueScope<int> open(openBoxes_, openBoxes_ + 1);
-    const int answer = ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
-    if (openBoxes_ > 1 && Handle()) {
-        EnableWindow(Handle(), FALSE);
-        if (HWND box = GetWindow(Handle(), GW_ENABLEDPOPUP)) SetActiveWindow(box);
-    }
-    return answer;
+    return ::MessageBoxA(owner ? owner : Handle(), text.c_str(), caption.c_str(), flags);
 }
 
 namespace {

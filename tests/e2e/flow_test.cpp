@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <oleacc.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -197,6 +198,15 @@ bool FolderIsEmpty(const THostFolder& folder) {
     return empty;
 }
 
+// A folder made below `dir` whose full name is `length` characters long.
+std::string DeepFolder(std::string dir, size_t length) {
+    while (dir.size() < length) {
+        dir += "\\" + std::string(dir.size() + 60 < length ? 50 : length - 1 - dir.size(), 'd');
+        EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    }
+    return dir;
+}
+
 class Flow : public ::testing::Test {
 protected:
     THostKeys keys;
@@ -249,40 +259,64 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     ExpectNothingRegistered();
 }
 
-DWORD WINAPI CloseAfterHalfASecond(void* handle) { return Sleep(500), CloseHandle(handle); }
+// Holds the old module open for 0.5 s, as a virus scanner does; with a
+// temporary name, meanwhile replaces the file there by its own once it can.
+struct TBriefHold {
+    HANDLE Holder;
+    std::string Temporary;
+    static DWORD WINAPI Run(void* self) {
+        auto* hold = static_cast<TBriefHold*>(self);
+        for (int i = 0; i < 50; ++i, Sleep(10)) {
+            if (!hold->Temporary.empty() && DeleteFileA(hold->Temporary.c_str())) {
+                testsupport::WriteWholeFile(hold->Temporary, "someone else's module");
+                break;
+            }
+        }
+        return CloseHandle(hold->Holder);
+    }
+};
 
 // Every host folder installs and registers: as stored; with a hard link planted
 // at the module's temporary name, whose other file stays as it was; with the old
-// module held open for 0.5 s, as a virus scanner does; as "\\?\" with a
-// trailing backslash, registered without a doubled one; and 229 characters
-// long, where every target just fits the system's path limit.
+// module held open for 0.5 s, as a virus scanner does, also while another
+// program tries to put its own file at the temporary name; with a left-over
+// temporary file that a backup agent holds, sharing delete; with the module a
+// hard link to a read-only file elsewhere, which stays as it was; as "\\?\"
+// with a trailing backslash, registered without a doubled one; and 229
+// characters long, where every target just fits the system's path limit.
 TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
-    enum Row { Stored, PlantedLink, BrieflyHeld, Verbatim, Long };
-    for (Row row : {Stored, PlantedLink, BrieflyHeld, Verbatim, Long}) {
+    enum Row { Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long };
+    for (Row row : {Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim,
+                    Long}) {
         SCOPED_TRACE(row);
         hosttest::DeleteKeyTree(PluginKey);
         THostFolder folder, scratch;
         std::string dir = folder.Path(), stored = dir, registered = dir;
         const std::string other = scratch.Path() + "\\other.bin";
-        HANDLE holder = INVALID_HANDLE_VALUE;
-        if (row == PlantedLink) {
+        TBriefHold hold{INVALID_HANDLE_VALUE, row == Attacked ? folder.Temporary(1) : ""};
+        tk::UniqueHandle backup;
+        if (row == PlantedLink || row == ReadOnlyLink) {
             ASSERT_TRUE(testsupport::WriteWholeFile(other, "someone else's file"));
-            ASSERT_TRUE(CreateHardLinkA(folder.Temporary(1).c_str(), other.c_str(), nullptr));
-        } else if (row == BrieflyHeld) {
+            if (row == ReadOnlyLink) SetFileAttributesA(other.c_str(), FILE_ATTRIBUTE_READONLY);
+            ASSERT_TRUE(CreateHardLinkA((row == ReadOnlyLink ? folder.Target(1) : folder.Temporary(1)).c_str(),
+                                        other.c_str(), nullptr));
+        } else if (row == LeftOver) {
+            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Temporary(1), "left over"));
+            backup.reset(CreateFileA(folder.Temporary(1).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(backup);
+        } else if (row == BrieflyHeld || row == Attacked) {
             ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "old module"));
-            holder = CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
-            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+            hold.Holder = CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      0, nullptr);
+            ASSERT_NE(hold.Holder, INVALID_HANDLE_VALUE);
         } else if (row == Verbatim) {
             stored = "\\\\?\\" + dir + "\\";
             registered = "\\\\?\\" + dir;
         } else if (row == Long) {
-            while (dir.size() < 229) {
-                dir += "\\" + std::string(dir.size() + 60 < 229 ? 50 : 228 - dir.size(), 'd');
-                ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-            }
-            stored = registered = dir;
+            stored = registered = dir = DeepFolder(dir, 229);
         }
         keys.Seed(stored, 1, 53);
         TApp app;
@@ -290,15 +324,21 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
         ClickNext(window);
-        if (holder != INVALID_HANDLE_VALUE)
-            CloseHandle(CreateThread(nullptr, 0, CloseAfterHalfASecond, holder, 0, nullptr));
+        const tk::UniqueHandle holding(hold.Holder == INVALID_HANDLE_VALUE
+                                           ? nullptr
+                                           : CreateThread(nullptr, 0, TBriefHold::Run, &hold, 0,
+                                                          nullptr));
         ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
+        WaitForSingleObject(holding.get(), INFINITE);
         ExpectPage(ReadPage(window), FinishPage);
         ExpectMessageFillsItsWidth(window, 22);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(100));
         ExpectPayloadInstalled(dir);
         EXPECT_EQ(testsupport::ReadWholeFile(other).value_or(""),
-                  row == PlantedLink ? "someone else's file" : "");
+                  row == PlantedLink || row == ReadOnlyLink ? "someone else's file" : "");
+        EXPECT_EQ(IsReadOnly(GetFileAttributesA(other.c_str())), row == ReadOnlyLink);
+        backup.reset();
+        EXPECT_FALSE(PathExists(folder.Temporary(1)) || PathExists(AsidePathOf(folder.Target(1))));
         ExpectNothingRegistered();
         // The finish page agrees to a session end at once; called off, it changes nothing.
         DWORD_PTR agreed = 0;
@@ -630,6 +670,38 @@ TEST_F(CopyEndsUnderQuestion, NoLeavesTheFinishPageAndFinishStillRegisters) {
     FinishAndExpectRegistered(*app, window, folder.Path());
 }
 
+// The copy fails under the question, its module in use: the failure's box
+// comes over the question, and the wizard stays disabled until both are
+// answered; then it closes.
+TEST_F(CopyEndsUnderQuestion, AFailureBoxOverTheQuestionKeepsTheWizardDisabled) {
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use"));
+    const tk::UniqueHandle host(CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    app = std::make_unique<TApp>();
+    window = StartCopy(*app);
+    ASSERT_NE(window, nullptr);
+    Click(Control(window, ControlId::btnCancel));
+    box = WaitBox(*app);
+    ASSERT_NE(box.Handle, nullptr);
+    Release();
+    HWND failure = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND w : TopLevelWindows(app->Pid(), "#32770"))
+                if (Text(w) == "CREATE FILE: Error ") failure = w;
+            return failure != nullptr;
+        },
+        30000));
+    AnswerMessageBox(failure, IDOK);
+    ASSERT_TRUE(WaitGone(failure));
+    EXPECT_FALSE(IsEnabled(window)) << "the wizard was enabled under the open question";
+    EXPECT_TRUE(IsWindowVisible(box.Handle));
+    AnswerMessageBox(box.Handle, IDNO);
+    ExpectClosesWithoutBox(*app);
+    ExpectNothingRegistered();
+}
+
 TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ASSERT_NO_FATAL_FAILURE(OpenQuestionAndLetTheCopyEnd());
     AnswerMessageBox(box.Handle, IDYES);
@@ -637,30 +709,61 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectNothingRegistered();
 }
 
+// Opens the setup's temporary file for reading, sharing reading and writing but
+// not delete, as a real-time scanner does, whenever it can, and holds it.
+struct TScanner {
+    std::string Path;
+    std::atomic<bool> Stop{false};
+    static DWORD WINAPI Run(void* self) {
+        auto* scanner = static_cast<TScanner*>(self);
+        tk::UniqueHandle file;
+        while (!scanner->Stop.load()) {
+            if (!file)
+                file.reset(CreateFileA(scanner->Path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+            Sleep(5);
+        }
+        return 0;
+    }
+};
+
 // A missing host folder; a module that another setup is writing (its temporary
 // file held open, letting others write as an older setup did): nothing is
 // written, nor deleted. A module the host holds open, as when it has it loaded:
-// the new one, written whole, cannot replace it (the move is refused as "access
-// denied", also after 2 s of tries), the box says it is in use, and it stays.
+// the new one, written whole, cannot replace it (the rename is refused as
+// "access denied", also after 10 s of tries), the box says it is in use, it
+// stays, and the new one is gone although a scanner tried to hold it. A host
+// folder of 235 characters, where the language files' names pass the system's
+// limit: refused before anything is written.
 TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
-    for (int row = 0; row < 3; ++row) {
+    enum Row { Missing, Held, InUse, Deep };
+    for (Row row : {Missing, Held, InUse, Deep}) {
         SCOPED_TRACE(row);
-        const bool held = row == 1, inUse = row == 2;
-        const DWORD code = row == 0 ? ERROR_PATH_NOT_FOUND : ERROR_SHARING_VIOLATION;
+        const bool held = row == Held, inUse = row == InUse;
+        const DWORD code = row == Missing ? ERROR_PATH_NOT_FOUND
+                           : row == Deep  ? ERROR_FILENAME_EXCED_RANGE
+                                          : ERROR_SHARING_VIOLATION;
         THostFolder folder;
-        keys.Seed(folder.Path() + (held || inUse ? "" : "\\missing"), 1, 53);
+        const std::string dir = row == Deep ? DeepFolder(folder.Path(), 235) : folder.Path();
+        keys.Seed(dir + (row == Missing ? "\\missing" : ""), 1, 53);
         if (inUse) { ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use")); }
         const std::string file = inUse ? folder.Target(1) : folder.Temporary(1);
         tk::UniqueHandle holder(
             CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
                         FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE), nullptr,
                         held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
+        TScanner scanner{folder.Temporary(1)};
+        const tk::UniqueHandle scanning(
+            inUse ? CreateThread(nullptr, 0, TScanner::Run, &scanner, 0, nullptr) : nullptr);
         TApp app;
         ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
+        scanner.Stop = true;
+        WaitForSingleObject(scanning.get(), INFINITE);
         holder.reset();
         for (int i = 1; i <= ItemCount(); ++i)
-            EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
-        EXPECT_EQ(PathExists(folder.Temporary(1)), held);
+            EXPECT_EQ(PathExists(dir + TargetName(i)), inUse && i == 1) << i;
+        EXPECT_EQ(PathExists(TemporaryPathOf(dir + TargetName(1))), held);
         EXPECT_EQ(testsupport::ReadWholeFile(file).value_or(""), inUse ? "module in use" : "");
         ExpectNothingRegistered();
     }
