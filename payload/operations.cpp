@@ -42,23 +42,24 @@ HMODULE PayloadModule(HMODULE module) { return module ? module : GetModuleHandle
 std::string ItemName(size_t position) { return "file" + std::to_string(position); }
 
 // The name's length as the ANSI file calls count it, without the final zero.
-size_t CharactersOf(const std::string& path) {
+size_t CharactersOf(const std::string& path) noexcept {
     return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0) - 1;
 }
 
-bool RenameTo(HANDLE file, const std::string& path, FILE_INFO_BY_HANDLE_CLASS kind, DWORD flags) {
+bool RenameTo(HANDLE file, const std::string& path, FILE_INFO_BY_HANDLE_CLASS kind,
+              DWORD flags) noexcept {
     TRenameInfo info{flags, nullptr, 0, {}};
     const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, info.FileName, MAX_PATH);
     info.FileNameLength = length > 0 ? (length - 1) * sizeof(wchar_t) : 0;
     return length > 0 && SetFileInformationByHandle(file, kind, &info, sizeof info);
 }
 
-bool Dispose(HANDLE file) {
+bool Dispose(HANDLE file) noexcept {
     FILE_DISPOSITION_INFO info{TRUE};
     return SetFileInformationByHandle(file, FileDispositionInfo, &info, sizeof info);
 }
 
-bool SetAttributes(HANDLE file, DWORD attributes) {
+bool SetAttributes(HANDLE file, DWORD attributes) noexcept {
     FILE_BASIC_INFO info{};
     info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info);
@@ -66,7 +67,7 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 
 // What stands in the way opened to be moved or deleted: shared with
 // everyone, and a link itself rather than the file it points to.
-HANDLE OpenToRemove(const std::string& path, DWORD access = DELETE) {
+HANDLE OpenToRemove(const std::string& path, DWORD access = DELETE) noexcept {
     return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
@@ -81,6 +82,7 @@ public:
     ItemFile(const std::string& target, const tk::TThread& owner, bool& ignoreReadOnly)
         : target_(target),
           temporary_(TemporaryPathOf(target)),
+          aside_(AsidePathOf(target)),
           owner_(owner),
           ignoreReadOnly_(ignoreReadOnly) {}
     ~ItemFile() { Discard(); }
@@ -89,12 +91,12 @@ public:
 
     // A fresh file at the temporary name; whatever stood there is moved aside
     // and deleted first. False, with the system's code, after the wait.
-    bool Create() { return WhileBusy(&ItemFile::TryCreate); }
+    bool Create() noexcept { return WhileBusy(&ItemFile::TryCreate); }
     HANDLE get() const { return handle_.get(); }
     // Puts the whole file in the target's place through its handle and closes
     // it. False, with the system's code and the file gone, when the target
     // cannot be replaced within the wait (the host has it loaded, say).
-    bool Place() {
+    bool Place() noexcept {
         if (WhileBusy(&ItemFile::ReplaceTarget)) {
             handle_.reset();
             return true;
@@ -107,7 +109,7 @@ public:
     }
     // The failure's error code outlives the cleanup: the report at the run's
     // end names the failed step.
-    void Discard() {
+    void Discard() noexcept {
         if (!handle_) return;
         const DWORD error = GetLastError();
         Dispose(handle_.get());
@@ -116,7 +118,7 @@ public:
     }
 
 private:
-    bool TryCreate() {
+    bool TryCreate() noexcept {
         if (CreateNew()) return true;
         // A left-over that a program holds sharing delete answers "file exists";
         // one already delete pending "access denied" (Windows) or "file exists" (Wine).
@@ -124,7 +126,7 @@ private:
         return (error == ERROR_FILE_EXISTS || error == ERROR_ACCESS_DENIED) && RemoveLeftOver() &&
                CreateNew();
     }
-    bool CreateNew() {
+    bool CreateNew() noexcept {
         handle_.reset(CreateFileA(temporary_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ,
                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         return handle_.valid();
@@ -132,14 +134,14 @@ private:
     // A program that holds the left-over sharing delete (a backup agent) keeps
     // its file until it lets go, but not its name; a planted link goes, not
     // the file it points to.
-    bool RemoveLeftOver() const {
+    bool RemoveLeftOver() const noexcept {
         const tk::UniqueHandle leftOver(OpenToRemove(temporary_));
         if (!leftOver) return GetLastError() == ERROR_FILE_NOT_FOUND;
-        if (!RenameTo(leftOver.get(), AsidePathOf(target_), FileRenameInfo, TRUE)) return false;
+        if (!RenameTo(leftOver.get(), aside_, FileRenameInfo, TRUE)) return false;
         Dispose(leftOver.get());
         return true;
     }
-    bool ReplaceTarget() {
+    bool ReplaceTarget() noexcept {
         if (ignoreReadOnly_) {
             if (RenameTo(handle_.get(), target_, FileRenameInfoExClass,
                          RenameReplaceIfExists | RenameIgnoreReadOnly))
@@ -152,34 +154,31 @@ private:
             ignoreReadOnly_ = false;
         }
         if (RenameTo(handle_.get(), target_, FileRenameInfo, TRUE)) return true;
-        if (GetLastError() != ERROR_ACCESS_DENIED ||
-            !IsReadOnly(GetFileAttributesA(target_.c_str())))
-            return false;
-        return ReplaceReadOnly();
+        if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+        const DWORD attributes = GetFileAttributesA(target_.c_str());
+        SetLastError(ERROR_ACCESS_DENIED);
+        return IsReadOnly(attributes) && ReplaceReadOnly(attributes);
     }
     // Without the flag a read-only target is refused: the old file is moved
     // aside through a handle of its own, and deleted there with its attribute
     // given back, whatever the outcome, as it may live on under another name
     // (a hard link elsewhere).
-    bool ReplaceReadOnly() {
+    bool ReplaceReadOnly(DWORD attributes) noexcept {
         const tk::UniqueHandle old(
             OpenToRemove(target_, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES));
-        FILE_BASIC_INFO basic{};
-        if (!old || !GetFileInformationByHandleEx(old.get(), FileBasicInfo, &basic, sizeof basic) ||
-            !RenameTo(old.get(), AsidePathOf(target_), FileRenameInfo, TRUE))
-            return false;
+        if (!old || !RenameTo(old.get(), aside_, FileRenameInfo, TRUE)) return false;
         const bool placed = RenameTo(handle_.get(), target_, FileRenameInfo, TRUE);
         const DWORD error = GetLastError();
         if (!placed) {
             RenameTo(old.get(), target_, FileRenameInfo, FALSE);
-        } else if (SetAttributes(old.get(), basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+        } else if (SetAttributes(old.get(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
             Dispose(old.get());
-            SetAttributes(old.get(), basic.FileAttributes);
+            SetAttributes(old.get(), attributes);
         }
         SetLastError(error);
         return placed;
     }
-    static bool HeldByAnother(const std::string& path) {
+    static bool HeldByAnother(const std::string& path) noexcept {
         const DWORD error = GetLastError();
         const tk::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -193,7 +192,7 @@ private:
     // after it is written or renamed, and a step refused meanwhile is tried
     // again, in pauses that grow, until the wait is over or a stop request
     // ends it.
-    bool WhileBusy(bool (ItemFile::*step)()) {
+    bool WhileBusy(bool (ItemFile::*step)() noexcept) noexcept {
         const DWORD start = GetTickCount();
         for (DWORD pause = FirstPauseMs;; pause = std::min(pause * 2, LongestPauseMs)) {
             if ((this->*step)()) return true;
@@ -210,6 +209,7 @@ private:
 
     const std::string& target_;
     const std::string temporary_;
+    const std::string aside_;
     const tk::TThread& owner_;
     bool& ignoreReadOnly_;
     tk::UniqueHandle handle_;
@@ -292,7 +292,7 @@ bool TOperations::NamesFit() {
 }
 
 bool TOperations::CopyResource(size_t Position) {
-    Synchronize([this] { DoProgress(); });
+    ReportProgress();
     ErrorCaption = CaptionGetResource;
 
     const TResourceBytes item = ResourceBytes(module_, ResourceName.c_str());
@@ -319,14 +319,14 @@ bool TOperations::CopyResource(size_t Position) {
             // The partial file goes before the box: a session's end under the
             // box ends the process without waiting for this thread.
             file.Discard();
-            Synchronize([this] { DoError(); });
+            ReportError();
             return false;
         }
         remaining -= chunk;
         DoneBytes += chunk;
         bytes += chunk;
         Percent = TotalBytes == 0 ? 100 : static_cast<int32_t>(DoneBytes * 100 / TotalBytes);
-        Synchronize([this] { DoProgress(); });
+        ReportProgress();
     }
     ErrorCaption = CaptionCreateFile;
     return file.Place();
@@ -336,6 +336,15 @@ bool TOperations::CopyResource(size_t Position) {
 void TOperations::Fail(DWORD Code) {
     ResultCode = Failed;
     ErrorCode = Code;
+    ReportError();
+}
+
+// One call site each, so each report is one function object.
+void TOperations::ReportProgress() {
+    Synchronize([this] { DoProgress(); });
+}
+
+void TOperations::ReportError() {
     Synchronize([this] { DoError(); });
 }
 

@@ -49,6 +49,8 @@ private:
     bool NamesFit();
     bool CopyResource(size_t Position);
     void Fail(DWORD Code);
+    void ReportProgress();  // DoProgress on the main thread
+    void ReportError();     // DoError on the main thread
     void DoProgress();
     void DoError();
 

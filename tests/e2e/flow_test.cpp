@@ -286,8 +286,8 @@ struct TBriefHold {
 // characters long, where every target just fits the system's path limit.
 TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     enum Row { Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long };
-    for (Row row : {Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim,
-                    Long}) {
+    for (Row row :
+         {Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long}) {
         SCOPED_TRACE(row);
         hosttest::DeleteKeyTree(PluginKey);
         THostFolder folder, scratch;
@@ -298,8 +298,9 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         if (row == PlantedLink || row == ReadOnlyLink) {
             ASSERT_TRUE(testsupport::WriteWholeFile(other, "someone else's file"));
             if (row == ReadOnlyLink) SetFileAttributesA(other.c_str(), FILE_ATTRIBUTE_READONLY);
-            ASSERT_TRUE(CreateHardLinkA((row == ReadOnlyLink ? folder.Target(1) : folder.Temporary(1)).c_str(),
-                                        other.c_str(), nullptr));
+            ASSERT_TRUE(CreateHardLinkA(
+                (row == ReadOnlyLink ? folder.Target(1) : folder.Temporary(1)).c_str(),
+                other.c_str(), nullptr));
         } else if (row == LeftOver) {
             ASSERT_TRUE(testsupport::WriteWholeFile(folder.Temporary(1), "left over"));
             backup.reset(CreateFileA(folder.Temporary(1).c_str(), GENERIC_READ,
@@ -324,10 +325,10 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
         ClickNext(window);
-        const tk::UniqueHandle holding(hold.Holder == INVALID_HANDLE_VALUE
-                                           ? nullptr
-                                           : CreateThread(nullptr, 0, TBriefHold::Run, &hold, 0,
-                                                          nullptr));
+        const tk::UniqueHandle holding(
+            hold.Holder == INVALID_HANDLE_VALUE
+                ? nullptr
+                : CreateThread(nullptr, 0, TBriefHold::Run, &hold, 0, nullptr));
         ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
         WaitForSingleObject(holding.get(), INFINITE);
         ExpectPage(ReadPage(window), FinishPage);
