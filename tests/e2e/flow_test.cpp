@@ -643,7 +643,8 @@ INSTANTIATE_TEST_SUITE_P(Messages, ForcedSessionEnd,
 // beneath the box, and the answer is read against that page.
 class CopyEndsUnderQuestion : public SlowCopy {
 protected:
-    void OpenQuestionAndLetTheCopyEnd() {
+    // The quit question opened over the held copy, which then runs on.
+    void OpenQuestionAndRelease() {
         app = std::make_unique<TApp>();
         window = StartCopy(*app);
         ASSERT_NE(window, nullptr);
@@ -651,6 +652,9 @@ protected:
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
         Release();
+    }
+    void OpenQuestionAndLetTheCopyEnd() {
+        ASSERT_NO_FATAL_FAILURE(OpenQuestionAndRelease());
         ASSERT_TRUE(WaitForPage(*app, window, OnFinishPage, 30000))
             << "the finish page did not come up beneath the question";
         // The question keeps the keyboard focus while it is open.
@@ -679,13 +683,7 @@ TEST_F(CopyEndsUnderQuestion, AFailureBoxOverTheQuestionKeepsTheWizardDisabled) 
     const tk::UniqueHandle host(CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
-    app = std::make_unique<TApp>();
-    window = StartCopy(*app);
-    ASSERT_NE(window, nullptr);
-    Click(Control(window, ControlId::btnCancel));
-    box = WaitBox(*app);
-    ASSERT_NE(box.Handle, nullptr);
-    Release();
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionAndRelease());
     HWND failure = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
