@@ -292,8 +292,9 @@ bool TOperations::NamesFit() {
 }
 
 bool TOperations::CopyResource(size_t Position) {
-    ReportProgress();
+    // Set first, so that an error out of the report names the step to come.
     ErrorCaption = CaptionGetResource;
+    ReportProgress();
 
     const TResourceBytes item = ResourceBytes(module_, ResourceName.c_str());
     if (!item.Bytes) return false;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -259,21 +260,25 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     ExpectNothingRegistered();
 }
 
-// Holds the old module open for 0.5 s, as a virus scanner does; with a
-// temporary name, meanwhile replaces the file there by its own once it can.
-struct TBriefHold {
-    HANDLE Holder;
-    std::string Temporary;
-    static DWORD WINAPI Run(void* self) {
-        auto* hold = static_cast<TBriefHold*>(self);
-        for (int i = 0; i < 50; ++i, Sleep(10)) {
-            if (!hold->Temporary.empty() && DeleteFileA(hold->Temporary.c_str())) {
-                testsupport::WriteWholeFile(hold->Temporary, "someone else's module");
-                break;
-            }
-        }
-        return CloseHandle(hold->Holder);
+// Another program at work on its own thread: `Step` every 10 ms until it
+// returns false or the helper goes.
+class TMeanwhile {
+public:
+    explicit TMeanwhile(std::function<bool()> step)
+        : step_(std::move(step)), thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+    ~TMeanwhile() {
+        stop_ = true;
+        WaitForSingleObject(thread_.get(), INFINITE);
     }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        for (auto* m = static_cast<TMeanwhile*>(self); !m->stop_ && m->step_();) Sleep(10);
+        return 0;
+    }
+    std::function<bool()> step_;
+    std::atomic<bool> stop_{false};
+    tk::UniqueHandle thread_;
 };
 
 // Every host folder installs and registers: as stored; with a hard link planted
@@ -293,26 +298,21 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         THostFolder folder, scratch;
         std::string dir = folder.Path(), stored = dir, registered = dir;
         const std::string other = scratch.Path() + "\\other.bin";
-        TBriefHold hold{INVALID_HANDLE_VALUE, row == Attacked ? folder.Temporary(1) : ""};
-        tk::UniqueHandle backup;
+        tk::UniqueHandle holder;  // let go 0.5 s after Next
         if (row == PlantedLink || row == ReadOnlyLink) {
             ASSERT_TRUE(testsupport::WriteWholeFile(other, "someone else's file"));
             if (row == ReadOnlyLink) SetFileAttributesA(other.c_str(), FILE_ATTRIBUTE_READONLY);
             ASSERT_TRUE(CreateHardLinkA(
                 (row == ReadOnlyLink ? folder.Target(1) : folder.Temporary(1)).c_str(),
                 other.c_str(), nullptr));
-        } else if (row == LeftOver) {
-            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Temporary(1), "left over"));
-            backup.reset(CreateFileA(folder.Temporary(1).c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-            ASSERT_TRUE(backup);
-        } else if (row == BrieflyHeld || row == Attacked) {
-            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "old module"));
-            hold.Holder = CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
-            ASSERT_NE(hold.Holder, INVALID_HANDLE_VALUE);
+        } else if (row == BrieflyHeld || row == Attacked || row == LeftOver) {
+            // The old module, or a left-over temporary file that a backup agent holds.
+            const std::string held = row == LeftOver ? folder.Temporary(1) : folder.Target(1);
+            ASSERT_TRUE(testsupport::WriteWholeFile(held, "old module"));
+            holder.reset(CreateFileA(held.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
+            ASSERT_TRUE(holder);
         } else if (row == Verbatim) {
             stored = "\\\\?\\" + dir + "\\";
             registered = "\\\\?\\" + dir;
@@ -325,12 +325,19 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
         ClickNext(window);
-        const tk::UniqueHandle holding(
-            hold.Holder == INVALID_HANDLE_VALUE
-                ? nullptr
-                : CreateThread(nullptr, 0, TBriefHold::Run, &hold, 0, nullptr));
-        ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
-        WaitForSingleObject(holding.get(), INFINITE);
+        {
+            // Attacked: another program puts its own file at the temporary name once it can.
+            bool attack = row == Attacked;
+            const TMeanwhile hold([&, until = GetTickCount() + 500] {
+                if (attack && DeleteFileA(folder.Temporary(1).c_str()))
+                    attack = !testsupport::WriteWholeFile(folder.Temporary(1), "someone else's");
+                if (GetTickCount() < until) return true;
+                holder.reset();
+                return false;
+            });
+            ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
+        }
+        holder.reset();
         ExpectPage(ReadPage(window), FinishPage);
         ExpectMessageFillsItsWidth(window, 22);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(100));
@@ -338,7 +345,6 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         EXPECT_EQ(testsupport::ReadWholeFile(other).value_or(""),
                   row == PlantedLink || row == ReadOnlyLink ? "someone else's file" : "");
         EXPECT_EQ(IsReadOnly(GetFileAttributesA(other.c_str())), row == ReadOnlyLink);
-        backup.reset();
         EXPECT_FALSE(PathExists(folder.Temporary(1)) || PathExists(AsidePathOf(folder.Target(1))));
         ExpectNothingRegistered();
         // The finish page agrees to a session end at once; called off, it changes nothing.
@@ -686,11 +692,7 @@ TEST_F(CopyEndsUnderQuestion, AFailureBoxOverTheQuestionKeepsTheWizardDisabled) 
     ASSERT_NO_FATAL_FAILURE(OpenQuestionAndRelease());
     HWND failure = nullptr;
     ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND w : TopLevelWindows(app->Pid(), "#32770"))
-                if (Text(w) == "CREATE FILE: Error ") failure = w;
-            return failure != nullptr;
-        },
+        [&] { return (failure = FindWindowA("#32770", "CREATE FILE: Error ")) != nullptr; },
         30000));
     AnswerMessageBox(failure, IDOK);
     ASSERT_TRUE(WaitGone(failure));
@@ -707,25 +709,6 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectClosesWithoutBox(*app);
     ExpectNothingRegistered();
 }
-
-// Opens the setup's temporary file for reading, sharing reading and writing but
-// not delete, as a real-time scanner does, whenever it can, and holds it.
-struct TScanner {
-    std::string Path;
-    std::atomic<bool> Stop{false};
-    static DWORD WINAPI Run(void* self) {
-        auto* scanner = static_cast<TScanner*>(self);
-        tk::UniqueHandle file;
-        while (!scanner->Stop.load()) {
-            if (!file)
-                file.reset(CreateFileA(scanner->Path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr));
-            Sleep(5);
-        }
-        return 0;
-    }
-};
 
 // A missing host folder; a module that another setup is writing (its temporary
 // file held open, letting others write as an older setup did): nothing is
@@ -752,13 +735,21 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
             CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
                         FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE), nullptr,
                         held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
-        TScanner scanner{folder.Temporary(1)};
-        const tk::UniqueHandle scanning(
-            inUse ? CreateThread(nullptr, 0, TScanner::Run, &scanner, 0, nullptr) : nullptr);
-        TApp app;
-        ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
-        scanner.Stop = true;
-        WaitForSingleObject(scanning.get(), INFINITE);
+        tk::UniqueHandle scanned;
+        {
+            // A scanner that holds the temporary file whenever it can, sharing
+            // reading and writing but not delete.
+            const TMeanwhile scanner([&] {
+                if (!scanned)
+                    scanned.reset(CreateFileA(folder.Temporary(1).c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+                return true;
+            });
+            TApp app;
+            ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
+        }
+        scanned.reset();
         holder.reset();
         for (int i = 1; i <= ItemCount(); ++i)
             EXPECT_EQ(PathExists(dir + TargetName(i)), inUse && i == 1) << i;
