@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -260,35 +259,13 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     ExpectNothingRegistered();
 }
 
-// Another program at work on its own thread: `Step` every 10 ms until it
-// returns false or the helper goes.
-class TMeanwhile {
-public:
-    explicit TMeanwhile(std::function<bool()> step)
-        : step_(std::move(step)), thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
-    ~TMeanwhile() {
-        stop_ = true;
-        WaitForSingleObject(thread_.get(), INFINITE);
-    }
-
-private:
-    static DWORD WINAPI Run(void* self) {
-        for (auto* m = static_cast<TMeanwhile*>(self); !m->stop_ && m->step_();) Sleep(10);
-        return 0;
-    }
-    std::function<bool()> step_;
-    std::atomic<bool> stop_{false};
-    tk::UniqueHandle thread_;
-};
-
 // Every host folder installs and registers: as stored; with a hard link planted
 // at the module's temporary name, whose other file stays as it was; with the old
 // module held open for 0.5 s, as a virus scanner does, also while another
-// program tries to put its own file at the temporary name; with a left-over
-// temporary file that a backup agent holds, sharing delete; with the module a
-// hard link to a read-only file elsewhere, which stays as it was; as "\\?\"
-// with a trailing backslash, registered without a doubled one; and 229
-// characters long, where every target just fits the system's path limit.
+// program tries to put its file at the temporary name (Attacked); with a held
+// left-over temporary file; with the module a hard link to a read-only file
+// elsewhere, which stays so; as "\\?\" with a trailing backslash, registered
+// without a doubled one; and 229 characters long, where every target just fits.
 TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
     enum Row { Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long };
     for (Row row :
@@ -325,18 +302,17 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
         ClickNext(window);
-        {
-            // Attacked: another program puts its own file at the temporary name once it can.
-            bool attack = row == Attacked;
-            const TMeanwhile hold([&, until = GetTickCount() + 500] {
+        // Attacked: another program puts its own file at the temporary name once it can.
+        bool attack = row == Attacked;
+        const DWORD until = GetTickCount() + 500;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
                 if (attack && DeleteFileA(folder.Temporary(1).c_str()))
                     attack = !testsupport::WriteWholeFile(folder.Temporary(1), "someone else's");
-                if (GetTickCount() < until) return true;
-                holder.reset();
-                return false;
-            });
-            ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
-        }
+                if (GetTickCount() >= until) holder.reset();
+                return OnFinishPage(window);
+            },
+            PageTimeoutMs));
         holder.reset();
         ExpectPage(ReadPage(window), FinishPage);
         ExpectMessageFillsItsWidth(window, 22);
@@ -710,14 +686,29 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectNothingRegistered();
 }
 
+// Holds the setup's temporary file whenever it can, as a real-time scanner does
+// (sharing reading and writing, not delete), until told to stop.
+struct TScanner {
+    std::string Path;
+    std::atomic<bool> Stop{false};
+    static DWORD WINAPI Run(void* self) {
+        auto* scanner = static_cast<TScanner*>(self);
+        for (tk::UniqueHandle file; !scanner->Stop; Sleep(5))
+            if (!file)
+                file.reset(CreateFileA(scanner->Path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+        return 0;
+    }
+};
+
 // A missing host folder; a module that another setup is writing (its temporary
 // file held open, letting others write as an older setup did): nothing is
 // written, nor deleted. A module the host holds open, as when it has it loaded:
-// the new one, written whole, cannot replace it (the rename is refused as
-// "access denied", also after 10 s of tries), the box says it is in use, it
-// stays, and the new one is gone although a scanner tried to hold it. A host
-// folder of 235 characters, where the language files' names pass the system's
-// limit: refused before anything is written.
+// the new one cannot replace it (the rename is refused as "access denied", also
+// after 10 s of tries), the box says it is in use, and it stays; the new one is
+// gone, though a scanner tried to hold it. A 235-character host folder, where
+// the language files' names pass the limit: nothing is written.
 TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
     enum Row { Missing, Held, InUse, Deep };
     for (Row row : {Missing, Held, InUse, Deep}) {
@@ -735,21 +726,13 @@ TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
             CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
                         FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE), nullptr,
                         held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
-        tk::UniqueHandle scanned;
-        {
-            // A scanner that holds the temporary file whenever it can, sharing
-            // reading and writing but not delete.
-            const TMeanwhile scanner([&] {
-                if (!scanned)
-                    scanned.reset(CreateFileA(folder.Temporary(1).c_str(), GENERIC_READ,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
-                return true;
-            });
-            TApp app;
-            ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
-        }
-        scanned.reset();
+        TScanner scanner{folder.Temporary(1)};
+        const tk::UniqueHandle scanning(
+            CreateThread(nullptr, 0, TScanner::Run, &scanner, 0, nullptr));
+        TApp app;
+        ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
+        scanner.Stop = true;
+        WaitForSingleObject(scanning.get(), INFINITE);
         holder.reset();
         for (int i = 1; i <= ItemCount(); ++i)
             EXPECT_EQ(PathExists(dir + TargetName(i)), inUse && i == 1) << i;
