@@ -8,6 +8,8 @@
 namespace {
 
 constexpr char BareClassName[] = "BareWindow";
+// The setup's IDs for its Next and its last control, which the bench waits for.
+constexpr int NextId = IdOf("btnNext");
 
 LRESULT CALLBACK BareWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) {
@@ -37,8 +39,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         CreateWindowExA(0, BareClassName, InstallWindowTitle,
                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
                         CW_USEDEFAULT, 484, 350, nullptr, nullptr, instance, nullptr);
-    AddButton(window, "&Next >", 300, ControlId::btnNext);
-    AddButton(window, "Cancel", 390, ControlId::btnCancel);
+    AddButton(window, "&Next >", 300, NextId);
+    AddButton(window, "Cancel", 390, LastControlId);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     MSG msg;

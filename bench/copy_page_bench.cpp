@@ -47,11 +47,11 @@ bool TimeOneCopy(TCopyTimes& times) {
     flow::THostFolder folder;
     keys.Seed(folder.Path(), 1, 60);
     e2e::TApp app;
-    HWND window = app.WaitForWindow(ControlId::btnCancel, InstallWindowTitle, StepTimeoutMs);
+    HWND window = app.WaitForWindow(LastControlId, InstallWindowTitle, StepTimeoutMs);
     // A user clicks on a window already drawn.
     if (!window || !PollFinely([&] { return e2e::FullyPainted(window); })) return false;
-    HWND next = e2e::Control(window, ControlId::btnNext);
-    HWND progress = e2e::Control(window, ControlId::gbxProgress);
+    HWND next = e2e::Control(window, IdOf("btnNext"));
+    HWND progress = e2e::Control(window, IdOf("gbxProgress"));
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     e2e::Click(next);

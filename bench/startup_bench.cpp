@@ -29,7 +29,7 @@ BOOL CALLBACK FindShown(HWND window, LPARAM lParam) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid != search->pid || !IsWindowVisible(window) || e2e::Text(window) != InstallWindowTitle ||
-        !e2e::Control(window, ControlId::btnCancel))
+        !e2e::Control(window, LastControlId))
         return TRUE;
     search->found = window;
     return FALSE;

@@ -3,7 +3,7 @@
 # shell without quoting them, so a folder named with ' $ ` or & breaks it: each
 # such path reaches it through a link of a plain name instead.
 set -eu
-links=$(mktemp -d /tmp/tessaly-windres.XXXXXX)
+links=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-windres.XXXXXX")
 trap 'rm -rf "$links"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM

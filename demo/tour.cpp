@@ -68,32 +68,35 @@ void SettleAndSave(HWND window, const char* path, const char* page) {
     if (SaveWindowPicture(window, path)) std::printf("tour: %s page saved\n", page);
 }
 
-// `held`: a file that exists once the copy's writes are held back.
-bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held) {
+// `held`: a file that exists once the copy's writes are held back; `released`,
+// made once the quit question is answered, lets them go.
+bool CopyPage(e2e::TApp& app, HWND window, const char* picture, const char* held,
+              const char* released) {
     if (!e2e::WaitUntil([&] { return GetFileAttributesA(held) != INVALID_FILE_ATTRIBUTES; },
                         Patience))
         return Fail("the copy was not held back");
-    e2e::Click(Button(window, ControlId::btnNext));
-    HWND gauge = Button(window, ControlId::gProgress);
+    e2e::Click(Button(window, IdOf("btnNext")));
+    HWND gauge = Button(window, IdOf("gProgress"));
     if (!e2e::WaitUntil(
             [&] {
                 const std::string shown = e2e::Text(gauge);
-                return e2e::IsShown(Button(window, ControlId::gbxProgress)) && !shown.empty() &&
+                return e2e::IsShown(Button(window, IdOf("gbxProgress"))) && !shown.empty() &&
                        shown != tk::TGauge::Text(0) && shown != tk::TGauge::Text(100);
             },
             Patience))
         return Fail("the gauge did not move");
     SettleAndSave(window, picture, "copy");
-    e2e::Click(Button(window, ControlId::btnCancel));
+    e2e::Click(Button(window, IdOf("btnCancel")));
     HWND box = app.WaitForMessageBox(Patience);
     if (!box) return Fail("no quit question");
     e2e::AnswerMessageBox(box, IDYES);
+    CloseHandle(CreateFileA(released, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return true;
 }
 
 bool InstallPages(HWND window, const char* welcome, const char* finish) {
     SettleAndSave(window, welcome, "welcome");
-    HWND next = Button(window, ControlId::btnNext);
+    HWND next = Button(window, IdOf("btnNext"));
     e2e::Click(next);
     if (!e2e::WaitUntil(
             [&] {
@@ -108,8 +111,8 @@ bool InstallPages(HWND window, const char* welcome, const char* finish) {
 }
 
 bool WarningPage(HWND window, const char* picture) {
-    HWND next = Button(window, ControlId::btnNext);
-    HWND download = Button(window, ControlId::btnDownLoad);
+    HWND next = Button(window, IdOf("btnNext"));
+    HWND download = Button(window, IdOf("btnDownLoad"));
     e2e::Click(next);
     if (!e2e::WaitUntil([&] { return e2e::FocusOf(window) == download; }, Patience))
         return Fail("the warning page did not come");
@@ -122,17 +125,19 @@ bool WarningPage(HWND window, const char* picture) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: tour copy|install|warning SETUP.exe PICTURE.bmp [PICTURE.bmp]\n");
+        std::printf(
+            "usage: tour copy SETUP.exe PICTURE.bmp HELD RELEASED | install SETUP.exe "
+            "WELCOME.bmp FINISH.bmp | warning SETUP.exe PICTURE.bmp\n");
         return 2;
     }
     const std::string mode = argv[1];
     e2e::TApp app(argv[2]);
-    HWND window = app.WaitForWindow(ControlId::btnCancel, InstallWindowTitle, Patience);
+    HWND window = app.WaitForWindow(LastControlId, InstallWindowTitle, Patience);
     if (!window) return Fail("the setup window did not appear"), 1;
 
     bool driven = false;
-    if (mode == "copy" && argc > 4)
-        driven = CopyPage(app, window, argv[3], argv[4]);
+    if (mode == "copy" && argc > 5)
+        driven = CopyPage(app, window, argv[3], argv[4], argv[5]);
     else if (mode == "install" && argc > 4)
         driven = InstallPages(window, argv[3], argv[4]);
     else if (mode == "warning")

@@ -9,9 +9,6 @@
 namespace {
 
 constexpr char kPluginKey[] = "Software\\Tarnwick\\VinTu\\Plugins\\TYMsExcel";
-constexpr char kPluginName[] = "Tessaly for MS Excel V2.6";
-constexpr int32_t kPluginVersionHi = 2;
-constexpr int32_t kPluginVersionLo = 6;
 
 }  // namespace
 

@@ -7,7 +7,7 @@ build=${1:-build}
 reference=$build/startup/TessalySetup.exe
 [ -f "$reference" ] || { echo "$reference is missing: build it first" >&2; exit 1; }
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-second=$(mktemp -d /tmp/tessaly-second-build.XXXXXX)
+second=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-second-build.XXXXXX")
 trap 'rm -rf "$second"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM

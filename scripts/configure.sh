@@ -8,8 +8,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 sh scripts/install-deps.sh
 . tests/wine-locale.sh
+wine_location_check "$(pwd)"
 mkdir -p "$build"
-wine_location_check "$(pwd)" "$(cd "$build" && pwd)"
+wine_location_check "$(cd "$build" && pwd)"
 if [ -f "$build/CMakeCache.txt" ] &&
   ! grep -qs 'CMAKE_CROSSCOMPILING "TRUE"' "$build"/CMakeFiles/*/CMakeSystem.cmake; then
   echo "$build was configured for this machine's own compilers, not MinGW: configuring it afresh"

@@ -6,9 +6,10 @@
 # through every page at 150 % and at 100 %, with a picture of each page saved in
 # out/demo/screenshots/ (PAGE-150.png, PAGE.png, and PAGE-contrast.png in a
 # contrast theme); the prefixes of those at 150 % and in the contrast theme are
-# removed once their pictures are taken.
+# removed once their pictures are taken, or when the demo is stopped.
 # Prints what was installed and registered.
 set -eu
+. "$(dirname "$0")/own-group.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${BUILD_DIR:-build}
@@ -19,12 +20,19 @@ tour="$root/$build/demo/demo_tour.exe"
 contrast_exe="$root/$build/demo/TessalySetupContrast.exe"
 
 demo="$root/out/demo"
+# A prefix no longer needed, ended and removed: each takes about 600 MB.
+drop_prefix() {
+  sh "$root/tests/wine-prefix.sh" cleanup "$1"
+  rm -rf "$1"
+}
 mkdir -p "$demo/screenshots"
 reader=""
-trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; for d in "$demo" "$demo/150" "$demo/contrast"; do sh "$root/tests/wine-prefix.sh" cleanup "$d" || true; done' EXIT
+trap '[ -z "$reader" ] || kill "$reader" 2>/dev/null; rm -f "$demo/held" "$demo/released"
+sh "$root/tests/wine-prefix.sh" cleanup "$demo" || true
+for d in "$demo/150" "$demo/contrast"; do [ ! -d "$d" ] || drop_prefix "$d" || true; done' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDEBUG=-all
 . tests/wine-locale.sh
 
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvandel'
@@ -56,14 +64,13 @@ tour_pages() {
   export DISPLAY="$xvfb_display"
   setup=${2:-$exe}
   shots="$demo/screenshots"
-  # 1. The copy page, each write of the module's temporary file held back by
-  # 1.5 s, then cancelled.
+  # 1. The copy page, the module's temporary file held at its second write,
+  # then cancelled.
   rm -f "$demo/held" "$demo/released"
-  sh tests/e2e/hold-writes.sh "$host_dir/TYForMsExcel.plg~" 1500000 "$demo/held" \
-    "$demo/released" &
+  sh tests/e2e/hold-writes.sh "$host_dir/TYForMsExcel.plg~" "$demo/held" "$demo/released" 2 &
   reader=$!
   wine "$tour" copy "$(winpath "$setup")" "$(winpath "$shots/copy$1.bmp")" \
-    "$(winpath "$demo/held")"
+    "$(winpath "$demo/held")" "$(winpath "$demo/released")"
   kill "$reader" 2>/dev/null || true
   reader=""
   rm -f "$host_dir"/* "$demo/held" "$demo/released"
@@ -83,11 +90,6 @@ tour_pages() {
   done
 }
 
-# A prefix no longer needed, ended and removed: each takes about 600 MB.
-drop_prefix() {
-  sh tests/wine-prefix.sh cleanup "$1"
-  rm -rf "$1"
-}
 
 on_display=""
 if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_HEADLESS:-}" ]; then

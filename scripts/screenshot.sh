@@ -18,7 +18,7 @@ if [ ! -f "$build/wine-display" ] || ! xdpyinfo -display "$(cat "$build/wine-dis
 fi
 export DISPLAY
 DISPLAY=$(cat "$build/wine-display")
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 . tests/wine-locale.sh
 
 wine "$exe" </dev/null >/dev/null 2>&1 &

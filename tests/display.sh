@@ -1,7 +1,7 @@
 # Sourced: a private Xvfb display, so tests never touch the developer's screen.
 #   start_display FOLDER   starts one, records FOLDER/xvfb.pid and
 #                          FOLDER/wine-display (":N") and exports DISPLAY
-#   stop_display FOLDER    stops the one recorded there
+#   stop_display FOLDER    stops the one recorded there, and waits for it to end
 start_display() {
   rm -f "$1/xvfb.number"
   # Xvfb takes the lowest free display number itself, so displays started side
@@ -22,7 +22,12 @@ start_display() {
 
 stop_display() {
   if [ -f "$1/xvfb.pid" ]; then
-    kill "$(cat "$1/xvfb.pid")" 2>/dev/null || true
+    xvfb=$(cat "$1/xvfb.pid")
+    kill "$xvfb" 2>/dev/null || true
+    # Reaped here when this shell started it; else waited for.
+    wait "$xvfb" 2>/dev/null || true
+    i=0
+    while kill -0 "$xvfb" 2>/dev/null && [ $((i += 1)) -lt 50 ]; do sleep 0.1; done
     rm -f "$1/xvfb.pid" "$1/xvfb.number" "$1/wine-display"
   fi
 }

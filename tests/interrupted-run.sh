@@ -1,17 +1,31 @@
 #!/bin/sh
-# CI: a targeted test run stopped by Ctrl+C once its tests run must leave no
-# process of its Wine prefix behind. Run from the clone, after a full test run.
+# CI: interrupted-run.sh SIGNAL READY DONE COMMAND...: starts one of the README's
+# commands from the clone as a terminal would, in a group of its own, and once the
+# test READY holds stops it: a TERM to its process, or Ctrl+C's INT to its group.
+# Fails if the test DONE then holds (its end reached, or what it removes still
+# there), or a process naming the clone, a mount below it or a temporary folder remains.
 set -eu
-prefix="$(pwd)/build/wineprefix"
-rm -f "$prefix/.made-for"
-# A group of its own, with Ctrl+C's default action, as a terminal would start it.
-setsid env --default-signal=INT sh scripts/test.sh -R '^e2e_flow$' &
+sig=$1 ready=$2 done=$3
+shift 3
+clone=$(pwd)
+TMPDIR=$(mktemp -d /tmp/tessaly-stop.XXXXXX)
+export TMPDIR
+setsid env --default-signal=INT "$@" &
 run=$!
 i=0
-until [ -f "$prefix/.made-for" ] || [ $((i += 1)) -gt 600 ]; do sleep 0.5; done
+until eval "$ready" || [ $((i += 1)) -gt 1200 ]; do sleep 0.5; done
 sleep 2
-kill -INT -"$run"
+start=$(date +%s)
+if [ "$sig" = INT ]; then kill -INT -"$run"; else kill -"$sig" "$run"; fi
 wait "$run" || true
-left=$(grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null | wc -l)
-echo "an interrupted test run left $left processes of $prefix running"
-[ "$left" -eq 0 ]
+took=$(($(date +%s) - start)) i=0 left=unchecked
+# Processes just told to end get 5 s.
+while [ -n "$left" ] && [ $((i += 1)) -le 5 ] && left="" && sleep 1; do
+  for p in /proc/[0-9]*; do
+    [ "$p" = /proc/$$ ] || ! grep -qsF "$clone" "$p/environ" "$p/cmdline" || left="$left,${p#/proc/}"
+  done
+done
+mounts=$(grep -cF " $(printf '%s' "$clone" | sed 's/ /\\040/g')/" /proc/self/mounts || true)
+echo "$sig stopped $* in $took s; left: $mounts mounts, temporary folders: $(ls -A "$TMPDIR"), processes: ${left:-none}"
+[ -z "$left" ] || ps -o pid=,args= -p "${left#,}"
+! eval "$done" && [ -z "$left" ] && [ "$mounts" -eq 0 ] && rmdir "$TMPDIR"

@@ -14,13 +14,14 @@ user=tessaly-probe
 as_user() {
   runuser -u "$user" -- env -i PATH="$PATH" HOME="$home" USER="$user" LC_ALL="$LC_ALL" \
     DISPLAY="$display" WINEPREFIX="$home/prefix" WINEARCH="${WINEARCH:-win32}" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES" "$@"
 }
 
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 unprivileged_cleanup() {
-  as_user wineserver -k >/dev/null 2>&1 || true
+  { as_user wineserver -k && as_user wineserver -w; } >/dev/null 2>&1 || true
+  remove_server_folder "$home/prefix" /tmp
   stop_display "$work"
   chmod -R u+w "$work" 2>/dev/null || true
   rm -rf "$work"

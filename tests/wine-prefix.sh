@@ -17,7 +17,6 @@ export WINEPREFIX="$build/wineprefix"
 # A 32-bit Windows unless the caller asks for the 64-bit layout (wine64 installed).
 export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$(dirname "$0")/wine-locale.sh"
 . "$(dirname "$0")/display.sh"
 
@@ -36,6 +35,9 @@ stop_all() {
   if ! refusal=$(wineserver -k 2>&1) && [ -n "$refusal" ]; then
     echo "could not stop the Wine server of $WINEPREFIX: $refusal" >&2
     status=1
+  else
+    wineserver -w 2>/dev/null || true
+    remove_server_folder "$WINEPREFIX"
   fi
   rm -f "$build/keep-alive"
   stop_display "$build"

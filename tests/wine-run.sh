@@ -4,8 +4,7 @@
 : "${TESSALY_BUILD:?run through ctest, or set TESSALY_BUILD to the build folder}"
 : "${WINEPREFIX:=$TESSALY_BUILD/wineprefix}"
 : "${WINEDEBUG:=-all}"
-: "${WINEDLLOVERRIDES:=mscoree,mshtml=;winemenubuilder.exe=d}"
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+export WINEPREFIX WINEDEBUG
 . "$(dirname "$0")/wine-arch.sh"
 . "$(dirname "$0")/wine-locale.sh"
 if [ -f "$TESSALY_BUILD/wine-display" ]; then

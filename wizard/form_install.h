@@ -14,7 +14,11 @@ constexpr int stHostFound = 1;
 constexpr int stCopying = 2;
 constexpr int stFinal = 3;
 
-// The pages, in the order of the rows of the page table.
+// The pages, in the order of the rows of the page table. Both stay: Stage is
+// what the flow decides by (with the transient 1, and one 3 for the finish and
+// the warning page, which Finish ends alike), a TPageId what is shown; each row
+// names the Stage its page sets; the flow sets Stage itself only where no page
+// follows (the access probe, a failed copy).
 enum class TPageId { Welcome, Copy, Finish, Warning };
 
 // The setup's one window. Every page is this same set of controls; pages

@@ -1,21 +1,19 @@
 #include <string>
 
 #include "wizard/control_ids.h"
+#include "wizard/control_table.h"
 #include "wizard/form_install.h"
 
 using tk::TFont;
-using tk::TFontStyle;
 
 namespace {
 constexpr int FormClientWidth = 492;
 constexpr int FormClientHeight = 325;
-constexpr int TitleGap = 8;  // between the icon and the title
-constexpr int IconSize = 32;
+constexpr int TitleGap = 8;     // between the icon and the title
+constexpr int MessageTop = 22;  // pb.Tag: the message's first line
 constexpr char FormIconName[] = "FORMICON";
 constexpr char TitleText[] = "Tessaly for MS Excel V2.6 Install ";
 constexpr char ShutdownReason[] = "Tessaly for MS Excel V2.6 Setup is waiting for your answer.";
-
-constexpr char SansSerif[] = "MS Sans Serif";
 }  // namespace
 
 TfrmInstall::TfrmInstall() {
@@ -29,53 +27,23 @@ TfrmInstall::TfrmInstall() {
     ShutdownBlockReason = ShutdownReason;
 }
 
-// The window's controls, parent by parent in creation order, each with its
-// handlers; the order of the window's and the panels' children is also the
-// keyboard order. Which pages show a control is the page table's.
+// The controls as the control table has them, each in its parent, which the
+// table names before it; which pages show a control is ShowPage's.
 void TfrmInstall::CreateControls() {
-    pnlMain.Create(*this, {ControlId::pnlMain, 0, 0, 492, 290});
-
-    lblCaption.SetFont(TFont("Tahoma", -19, TFontStyle::BoldItalic));
-    lblCaption.Create(pnlMain, {ControlId::lblCaption, 104, 20, 0, 0});
-
     imgLabel.LoadIcon(FormIconName);
-    imgLabel.Create(pnlMain, {ControlId::imgLabel, 64, 16, IconSize, IconSize});
-
-    pnlProgress.Create(pnlMain, {ControlId::pnlProgress, 8, 56, 476, 224});
-
-    pb.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
-    pb.Tag = 22;
-    pb.Create(pnlProgress, {ControlId::pb, 1, 1, 474, 160});
+    pb.Tag = MessageTop;
     pb.OnPaint = {this, &TfrmInstall::pbPaint};
-
-    Label2.SetFont(TFont(SansSerif, -19, TFontStyle::Bold, tk::clRed));
-    Label2.SetCaption("Warning!");
-    Label2.Create(pnlProgress, {ControlId::Label2, 128, 4, 0, 0});
-
-    Label3.SetFont(TFont(SansSerif, -12, TFontStyle::Bold, tk::clBlack));
-    Label3.SetCaption("Installation aborted!!!");
-    Label3.Create(pnlProgress, {ControlId::Label3, 226, 14, 0, 0});
-
-    gbxProgress.SetFont(TFont(SansSerif, -11, TFontStyle::Bold));
-    gbxProgress.SetCaption("Copy files progress");
-    gbxProgress.Create(pnlProgress, {ControlId::gbxProgress, 9, 160, 457, 49});
-    gProgress.Create(gbxProgress, {ControlId::gProgress, 8, 20, 441, 20});
-
-    btnDownLoad.SetCaption("Download \"Orvandel\"");
-    btnDownLoad.Create(pnlProgress, {ControlId::btnDownLoad, 40, 184, 185, 25});
-    btnDownLoad.OnClick = {this, &TfrmInstall::btnDownLoadClick};
-
-    btnHomePage.SetCaption("Tarnwick homepage");
-    btnHomePage.Create(pnlProgress, {ControlId::btnHomePage, 248, 184, 185, 25});
-    btnHomePage.OnClick = {this, &TfrmInstall::btnHomePageClick};
-
-    btnNext.SetCaption("&Next");
-    btnNext.Create(*this, {ControlId::btnNext, 320, 297, 75, 25});
-    btnNext.OnClick = {this, &TfrmInstall::btnNextClick};
-
-    btnCancel.SetCaption("Cancel");
-    btnCancel.Create(*this, {ControlId::btnCancel, 408, 297, 75, 25});
-    btnCancel.OnClick = {this, &TfrmInstall::btnCancelClick};
+    for (int i = 0; i < ControlCount; ++i) {
+        const TControlRow& row = ControlTable[i];
+        tk::TControl& control = row.Of(*this);
+        if (row.Font.Face)
+            control.SetFont(TFont(row.Font.Face, row.Font.Height, row.Font.Style, row.Font.Color));
+        if (row.Caption) control.SetCaption(row.Caption);
+        tk::TControl& parent = ParentPlace[i] < 0 ? static_cast<tk::TControl&>(*this)
+                                                  : ControlTable[ParentPlace[i]].Of(*this);
+        control.Create(parent, {FirstControlId + i, row.Left, row.Top, row.Width, row.Height});
+        if (row.OnClick) static_cast<tk::TButton&>(control).OnClick = {this, row.OnClick};
+    }
 }
 
 void TfrmInstall::FormShow(tk::TObject*) {

@@ -1,5 +1,6 @@
 #include <array>
 
+#include "wizard/control_table.h"
 #include "wizard/form_install.h"
 #include "wizard/page_texts.h"
 
@@ -9,13 +10,8 @@ constexpr tk::TColor KeepColor = ~tk::TColor{0};
 constexpr char FinishCaption[] = "Finish";
 constexpr int WarningTextTop = 38;  // below the two warning labels
 
-// The controls that only some pages show, as one page names them; unused places
-// nullptr, with room for a page to name two more.
-using TShown = std::array<tk::TControl*, 6>;
-
-// What a page shows once reached. A Keep or nullptr leaves that property as
-// it was. The controls in any row's Shown appear only on some pages: each page
-// shows those its row names and hides the others.
+// What a page sets once reached. A Keep or nullptr leaves that property as
+// it was. Which controls it shows is the control table's.
 struct TPage {
     int Stage;
     const char* Text;
@@ -25,27 +21,19 @@ struct TPage {
     bool NextEnabled;
     bool CancelEnabled;
     tk::TButton* Focus;  // nullptr: left where it is
-    TShown Shown;
 };
 
 // One row per page, in the order of TPageId.
 std::array<TPage, 4> PageTable(TfrmInstall& f) {
     // clang-format off
     return {{
-        // Stage    message      pb.Tag          pb colour   btnNext caption btnNext btnCancel focus           shown
-        {stWelcome, WelcomeText, KeepTop,        KeepColor,  nullptr,        true,   true,     nullptr,        {}},
-        {stCopying, CopyText,    KeepTop,        KeepColor,  nullptr,        false,  true,     nullptr,        {&f.gbxProgress}},
-        {stFinal,   FinishText,  KeepTop,        KeepColor,  FinishCaption,  true,   false,    &f.btnNext,     {}},
-        {stFinal,   WarningText, WarningTextTop, tk::clBlue, FinishCaption,  true,   false,    &f.btnDownLoad,
-         {&f.Label2, &f.Label3, &f.btnDownLoad, &f.btnHomePage}},
+        // Stage    message      pb.Tag          pb colour   btnNext caption btnNext btnCancel focus
+        {stWelcome, WelcomeText, KeepTop,        KeepColor,  nullptr,        true,   true,     nullptr},
+        {stCopying, CopyText,    KeepTop,        KeepColor,  nullptr,        false,  true,     nullptr},
+        {stFinal,   FinishText,  KeepTop,        KeepColor,  FinishCaption,  true,   false,    &f.btnNext},
+        {stFinal,   WarningText, WarningTextTop, tk::clBlue, FinishCaption,  true,   false,    &f.btnDownLoad},
     }};
     // clang-format on
-}
-
-bool Contains(const TShown& controls, const tk::TControl* control) {
-    for (const tk::TControl* named : controls)
-        if (named == control) return true;
-    return false;
 }
 }  // namespace
 
@@ -53,9 +41,8 @@ void TfrmInstall::ShowPage(TPageId Id) {
     const auto pages = PageTable(*this);
     const TPage& page = pages[static_cast<size_t>(Id)];
     Stage = page.Stage;
-    for (const TPage& row : pages)
-        for (tk::TControl* control : row.Shown)
-            if (control) control->SetVisible(Contains(page.Shown, control));
+    for (const TControlRow& row : ControlTable)
+        if (row.Pages != EveryPage) row.Of(*this).SetVisible(row.Pages & On(Id));
     if (page.NextCaption) btnNext.SetCaption(page.NextCaption);
     btnNext.SetEnabled(page.NextEnabled);
     btnCancel.SetEnabled(page.CancelEnabled);

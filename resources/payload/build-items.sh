@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Rebuilds the eight payload items of the plug-in from src/ and checks their
-# sizes. Usage: build-items.sh [output folder] [--check]
+# Rebuilds the payload items of the plug-in from src/ and checks that each has
+# the size of the committed item that ../payload.rc names.
+# Usage: build-items.sh [output folder] [--check]
 #   --check also loads the module under Wine and checks ../payload.rc.
 # Needs: python3, i686-w64-mingw32-g++/windres, chmcmd (fp-utils), ImageMagick;
 # --check needs wine.
@@ -19,17 +20,13 @@ done
 work=$(mktemp -d /tmp/payload-items.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-module_size=716800
-declare -A sizes=(
-    [TYForMsExcel.plgn]=$module_size
-    [Tessaly_Excel.chm]=71569
-    [tessaly_excel_french.lnm]=2857
-    [tessaly_excel_Hungarian.lnm]=2580
-    [tessaly_excel_Nederlands.lnm]=2680
-    [tessaly_excel_Danish.lnm]=2701
-    [tessaly_excel_spanish.lnm]=2858
-    [tessaly_excel_german.lnm]=2910
-)
+# The items in payload.rc's order, the first the module, each with the size it
+# ships with: the committed file's, taken before anything is rebuilt.
+items=$(sh "$here/../payload-items.sh" "$here/../payload.rc" | sed 's|^payload/||')
+declare -A sizes=()
+for name in $items; do sizes[$name]=$(stat -c %s "$here/$name"); done
+module=${items%%$'\n'*}
+module_size=${sizes[$module]}
 
 # The module's RESERVED resource grows until the file has the shipped size;
 # the .rsrc section is rounded to 512 bytes, so two or three links settle it.
@@ -40,10 +37,10 @@ build_module() {
         i686-w64-mingw32-windres -I "$work" -i "$src/plugin/plugin.rc" -o "$work/plugin_res.o"
         i686-w64-mingw32-g++ -std=c++17 -O2 -s -shared -static \
             -Wl,--kill-at -Wl,--no-insert-timestamp \
-            -o "$out/TYForMsExcel.plgn" "$src/plugin/plugin.cpp" "$work/plugin_res.o"
-        size=$(stat -c %s "$out/TYForMsExcel.plgn")
+            -o "$out/$module" "$src/plugin/plugin.cpp" "$work/plugin_res.o"
+        size=$(stat -c %s "$out/$module")
         if [ "$size" -eq "$module_size" ]; then
-            echo "TYForMsExcel.plgn: reserved resource of $reserved bytes"
+            echo "$module: reserved resource of $reserved bytes"
             return
         fi
         reserved=$((reserved + module_size - size))
@@ -62,9 +59,8 @@ python3 "$src/make_lnm.py" "$out"
 
 total=0
 status=0
-for name in TYForMsExcel.plgn Tessaly_Excel.chm tessaly_excel_french.lnm \
-            tessaly_excel_Hungarian.lnm tessaly_excel_Nederlands.lnm \
-            tessaly_excel_Danish.lnm tessaly_excel_spanish.lnm tessaly_excel_german.lnm; do
+for name in $items; do
+    [ -e "$out/$name" ] || cp "$here/$name" "$out/"  # an item src/ does not make
     size=$(stat -c %s "$out/$name")
     total=$((total + size))
     if [ "$size" -ne "${sizes[$name]}" ]; then
@@ -73,7 +69,6 @@ for name in TYForMsExcel.plgn Tessaly_Excel.chm tessaly_excel_french.lnm \
     fi
 done
 echo "total: $total bytes"
-[ "$total" -eq 804955 ] || status=1
 [ "$status" -eq 0 ] || exit 1
 
 if [ "$check" = yes ]; then
@@ -81,14 +76,17 @@ if [ "$check" = yes ]; then
     resdir=$work/res
     mkdir -p "$resdir/payload"
     cp "$here/../payload.rc" "$resdir/"
-    for name in "${!sizes[@]}"; do cp "$out/$name" "$resdir/payload/"; done
+    for name in $items; do cp "$out/$name" "$resdir/payload/"; done
+    # shellcheck disable=SC2046 # one argument per item
+    sh "$here/../checksums.sh" "$resdir/payload.crc" $(for name in $items; do echo "$resdir/payload/$name"; done)
     i686-w64-mingw32-windres -I "$resdir" -i "$resdir/payload.rc" -o "$work/payload_res.o"
     i686-w64-mingw32-g++ -std=c++17 -O2 -static -o "$work/check_resources.exe" \
         "$src/check/check_resources.cpp" "$work/payload_res.o"
-    cp "$out/TYForMsExcel.plgn" "$work/"
+    cp "$out/$module" "$work/"
     export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     wineboot -i >/dev/null 2>&1
-    (cd "$work" && wine check_plugin.exe TYForMsExcel.plgn)
-    (cd "$work" && wine check_resources.exe "$(winepath -w "$out")")
+    (cd "$work" && wine check_plugin.exe "$module")
+    # shellcheck disable=SC2086 # one argument per item
+    (cd "$work" && wine check_resources.exe "$(winepath -w "$out")" $items)
     wineserver -k
 fi

@@ -47,8 +47,9 @@ void THostKeys::Seed(const std::string& Folder, uint32_t VersionHi, uint32_t Ver
 }
 
 namespace {
-// Wine starts a Unix program but gives no handle to wait on; the shell's stdio goes
-// to /dev/null so that it never holds the test runner's pipes.
+// Wine starts a Unix program but gives no handle to wait on: the PROCESS_INFORMATION it
+// fills holds stale stack values, never closed (one was the test runner's stdout).
+// The shell's stdio goes to /dev/null so that it never holds the test runner's pipes.
 bool StartShell(const std::string& Command) {
     std::string commandLine = "/bin/sh -c \"(" + Command + ") </dev/null >/dev/null 2>&1\"";
     STARTUPINFOA si{};
@@ -59,8 +60,6 @@ bool StartShell(const std::string& Command) {
         ADD_FAILURE() << "cannot start the Unix shell for: " << Command << ", " << GetLastError();
         return false;
     }
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
     return true;
 }
 }  // namespace
@@ -156,12 +155,12 @@ BOOL CALLBACK ReadControl(HWND control, LPARAM out) {
 TPage ReadPage(HWND Window) {
     using e2e::Control;
     TPage page;
-    page.Message = e2e::Text(Control(Window, ControlId::pb));
+    page.Message = e2e::Text(Control(Window, IdOf("pb")));
     EnumChildWindows(Window, ReadControl, reinterpret_cast<LPARAM>(&page));
-    page.NextCaption = e2e::Text(Control(Window, ControlId::btnNext));
+    page.NextCaption = e2e::Text(Control(Window, IdOf("btnNext")));
     HWND focus = e2e::FocusOf(Window);
     page.Focus = focus && IsChild(Window, focus) ? GetDlgCtrlID(focus) : 0;
-    page.Panel = ReadAccessible(Control(Window, ControlId::pb));
+    page.Panel = ReadAccessible(Control(Window, IdOf("pb")));
     return page;
 }
 
@@ -181,7 +180,7 @@ TPage ReadPage(HWND Window) {
            << "the page did not come; the setup shows: " << App.Shown();
 }
 
-std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, ControlId::gProgress)); }
+std::string GaugeText(HWND Window) { return e2e::Text(e2e::Control(Window, IdOf("gProgress"))); }
 
 void TypeKeys(const std::string& Keys) {
     EXPECT_EQ(RunUnix("xdotool key --clearmodifiers " + Keys), 0) << Keys;

@@ -1,19 +1,19 @@
 #!/bin/sh
-# hold-writes.sh FILE DELAY_US READY RELEASE: holds back the setup's writes to
-# the Unix path FILE, each by DELAY_US microseconds, until the file RELEASE
-# exists (60 s at most). It waits for the newest TessalySetup process of
-# $WINEPREFIX, attaches strace to it, then creates READY: writes begun after
-# that are held. The setup writes a fresh file at FILE, so nothing planted
-# there could hold it.
+# hold-writes.sh FILE READY RELEASE [FIRST]: holds the setup's writes to the
+# Unix path FILE from its FIRST-th write on (default the first) until the file
+# RELEASE exists (60 s at most), then lets them go at full speed. It waits for the newest TessalySetup process of $WINEPREFIX, attaches
+# strace to it, then creates READY: writes begun after that are held. The
+# setup writes a fresh file at FILE, so nothing planted there could hold it.
 set -u
-delay=$2 ready=$3 release=$4
+ready=$2 release=$3 first=${4:-1}
 # strace names an open file by its real path, not through Wine's drive links.
 file=$(realpath "$(dirname "$1")")/$(basename "$1")
 # Other prefixes may run setups too: the highest process id of this one's.
 setup_pid() {
   newest=""
   for pid in $(pgrep '^TessalySetup'); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && newest=$pid
+    # grep opens the file itself: a process that ended meanwhile is quietly no match.
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && newest=$pid
   done
   echo "$newest"
 }
@@ -23,7 +23,8 @@ until pid=$(setup_pid) && [ -n "$pid" ]; do
   [ "$tries" -lt 600 ] || { echo "hold-writes: no TessalySetup process" >&2; exit 1; }
   sleep 0.1
 done
-strace -qq -f -o /dev/null -P "$file" -e trace=write -e inject=write:delay_enter="$delay" -p "$pid" &
+# A held write goes on the moment strace ends, as the trap below ends it.
+strace -qq -f -o /dev/null -P "$file" -e trace=write -e inject=write:delay_enter=60s:when="$first"+ -p "$pid" &
 tracer=$!
 trap 'kill "$tracer" 2>/dev/null' EXIT
 trap 'exit 143' INT TERM

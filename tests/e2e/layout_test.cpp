@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver.h"
 #include "tests/support/scale.h"
@@ -20,7 +22,7 @@ class WelcomeLayout : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         app = std::make_unique<TApp>();
-        window = app->WaitForWindow(ControlId::btnCancel);
+        window = app->WaitForWindow(LastControlId);
     }
     static void TearDownTestSuite() { app.reset(); }
     void SetUp() override { ASSERT_NE(window, nullptr) << "the setup window did not appear"; }
@@ -30,27 +32,6 @@ protected:
 };
 std::unique_ptr<TApp> WelcomeLayout::app;
 HWND WelcomeLayout::window = nullptr;
-
-struct Expected {
-    const char* name;
-    int id;
-    int parentId;  // 0: the window
-    int left, top, width, height;
-    bool visible;
-};
-
-// Labels and the image are checked apart: their size and left come from their content.
-constexpr Expected FixedControls[] = {
-    {"pnlMain", ControlId::pnlMain, 0, 0, 0, 492, 290, true},
-    {"pnlProgress", ControlId::pnlProgress, ControlId::pnlMain, 8, 56, 476, 224, true},
-    {"pb", ControlId::pb, ControlId::pnlProgress, 1, 1, 474, 160, true},
-    {"gbxProgress", ControlId::gbxProgress, ControlId::pnlProgress, 9, 160, 457, 49, false},
-    {"gProgress", ControlId::gProgress, ControlId::gbxProgress, 8, 20, 441, 20, true},
-    {"btnDownLoad", ControlId::btnDownLoad, ControlId::pnlProgress, 40, 184, 185, 25, false},
-    {"btnHomePage", ControlId::btnHomePage, ControlId::pnlProgress, 248, 184, 185, 25, false},
-    {"btnNext", ControlId::btnNext, 0, 320, 297, 75, 25, true},
-    {"btnCancel", ControlId::btnCancel, 0, 408, 297, 75, 25, true},
-};
 
 TEST_F(WelcomeLayout, WindowIsFixedSizeMinimisableAndTitledInstall) {
     EXPECT_EQ(Text(window), "Install");
@@ -72,54 +53,78 @@ TEST_F(WelcomeLayout, WindowIsCentredOnTheScreen) {
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
 }
 
-TEST_F(WelcomeLayout, ControlsHaveTheirParentsPositionsSizesAndStartVisibility) {
-    for (const Expected& e : FixedControls) {
-        SCOPED_TRACE(e.name);
-        HWND control = Control(window, e.id);
-        ASSERT_NE(control, nullptr);
-        HWND parent = e.parentId ? Control(window, e.parentId) : window;
-        EXPECT_EQ(GetParent(control), parent);
-        const RECT r = ClientRect(control);
-        EXPECT_EQ(r.left, Px(e.left));
-        EXPECT_EQ(r.top, Px(e.top));
-        EXPECT_EQ(r.right - r.left, Px(e.width));
-        EXPECT_EQ(r.bottom - r.top, Px(e.height));
-        EXPECT_EQ(IsShown(control), e.visible);
-    }
+BOOL CALLBACK AddChild(HWND child, LPARAM children) {
+    reinterpret_cast<std::vector<HWND>*>(children)->push_back(child);
+    return TRUE;
 }
 
-TEST_F(WelcomeLayout, ButtonCaptionsFitInsideTheirButtons) {
-    for (int id : {ControlId::btnNext, ControlId::btnCancel, ControlId::btnDownLoad,
-                   ControlId::btnHomePage}) {
-        HWND button = Control(window, id);
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Every child window is a row of the control table and every row a window: in
+// its parent and within it, at its place and size (a label's measured in its
+// font), with its caption, shown at start when the welcome page shows it.
+TEST_F(WelcomeLayout, EveryControlIsItsRowOfTheControlTable) {
+    std::vector<HWND> children;
+    EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&children));
+    std::set<int> seen;
+    for (HWND control : children) {
+        const int id = GetDlgCtrlID(control);
+        ASSERT_TRUE(id >= FirstControlId && id <= LastControlId)
+            << "a " << ClassOf(control) << " with ID " << id << " that the control table lacks";
+        const TControlRow& row = ControlTable[id - FirstControlId];
+        SCOPED_TRACE(row.Name);
+        seen.insert(id);
+        HWND parent = row.Parent ? Control(window, IdOf(row.Parent)) : window;
+        EXPECT_EQ(GetParent(control), parent);
+        const RECT r = ClientRect(control);
+        const SIZE room = ClientSize(parent);
+        EXPECT_LE(r.right, room.cx);
+        EXPECT_LE(r.bottom, room.cy);
+        // The title row's lefts are FormShow's, checked below.
+        const std::string name = row.Name;
+        if (name != "lblCaption" && name != "imgLabel") { EXPECT_EQ(r.left, Px(row.Left)); }
+        EXPECT_EQ(r.top, Px(row.Top));
+        SIZE size{Px(row.Width), Px(row.Height)};
+        if (row.Width == 0)
+            size = TextExtentInFont(row.Font.Face, Px(row.Font.Height),
+                                    static_cast<int>(row.Font.Style) & 1,
+                                    static_cast<int>(row.Font.Style) & 2, Text(control));
+        EXPECT_EQ(r.right - r.left, size.cx);
+        EXPECT_EQ(r.bottom - r.top, size.cy);
+        if (row.Caption) { EXPECT_EQ(Text(control), row.Caption); }
+        EXPECT_EQ(IsShown(control), (row.Pages & On(TPageId::Welcome)) != 0);
+    }
+    for (int id = FirstControlId; id <= LastControlId; ++id)
+        EXPECT_TRUE(seen.count(id)) << ControlTable[id - FirstControlId].Name << " has no window";
+}
+
+// Buttons: push buttons, none the default, their captions inside them.
+TEST_F(WelcomeLayout, ButtonsFitTheirCaptionsAndNoneIsTheDefault) {
+    for (const TControlRow& row : ControlTable) {
+        if (!row.IsButton) continue;
+        SCOPED_TRACE(row.Name);
+        HWND button = Control(window, IdOf(row.Name));
         std::string caption = Text(button);
         caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
         const SIZE text = TextExtentInFont("MS Sans Serif", Px(-11), false, false, caption);
         const SIZE box = ClientSize(button);
         // Inside the 3D border and the focus rectangle.
-        EXPECT_LE(text.cx, box.cx - 2 * Px(4)) << caption;
-        EXPECT_LE(text.cy, box.cy - 2 * Px(3)) << caption;
-    }
-}
-
-TEST_F(WelcomeLayout, ButtonsHaveTheirCaptionsAndNoneIsTheDefault) {
-    EXPECT_EQ(Text(Control(window, ControlId::btnNext)), "&Next");
-    EXPECT_EQ(Text(Control(window, ControlId::btnCancel)), "Cancel");
-    EXPECT_EQ(Text(Control(window, ControlId::btnDownLoad)), "Download \"Orvandel\"");
-    EXPECT_EQ(Text(Control(window, ControlId::btnHomePage)), "Tarnwick homepage");
-    for (int id : {ControlId::btnNext, ControlId::btnCancel, ControlId::btnDownLoad,
-                   ControlId::btnHomePage}) {
-        const LONG style = GetWindowLongA(Control(window, id), GWL_STYLE);
-        EXPECT_EQ(style & 0x0F, BS_PUSHBUTTON) << id;
-        EXPECT_TRUE(IsEnabled(Control(window, id))) << id;
+        EXPECT_LE(text.cx, box.cx - 2 * Px(4));
+        EXPECT_LE(text.cy, box.cy - 2 * Px(3));
+        EXPECT_EQ(GetWindowLongA(button, GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
+        EXPECT_TRUE(IsEnabled(button));
     }
     EXPECT_EQ(GetDlgItem(window, IDOK), nullptr);
     EXPECT_EQ(GetDlgItem(window, IDCANCEL), nullptr);
 }
 
 TEST_F(WelcomeLayout, TitleRowIsCentredByItsMeasuredWidth) {
-    HWND caption = Control(window, ControlId::lblCaption);
-    HWND image = Control(window, ControlId::imgLabel);
+    HWND caption = Control(window, IdOf("lblCaption"));
+    HWND image = Control(window, IdOf("imgLabel"));
     ASSERT_NE(caption, nullptr);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Text(caption), "Tessaly for MS Excel V2.6 Install ");
@@ -135,8 +140,8 @@ TEST_F(WelcomeLayout, TitleRowIsCentredByItsMeasuredWidth) {
     EXPECT_EQ(icon.left, (Px(492) - Px(32) - Px(8) - title.cx) / 2);
     EXPECT_EQ(label.left, icon.left + Px(32) + Px(8));
     EXPECT_LE(label.right, Px(492));
-    EXPECT_EQ(GetParent(caption), Control(window, ControlId::pnlMain));
-    EXPECT_EQ(GetParent(image), Control(window, ControlId::pnlMain));
+    EXPECT_EQ(GetParent(caption), Control(window, IdOf("pnlMain")));
+    EXPECT_EQ(GetParent(image), Control(window, IdOf("pnlMain")));
 }
 
 // The title icon group's image of exactly `size` pixels, from the exe's file.
@@ -167,42 +172,16 @@ TEST_F(WelcomeLayout, TitleIconIsItsImageOfTheScaledSizeUnstretched) {
     const testsupport::TWindowSnapshot expected(nullptr, size, size);
     DrawIconEx(expected.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
-    const testsupport::TWindowSnapshot shown(Control(window, ControlId::imgLabel), size, size,
-                                             true);
+    const testsupport::TWindowSnapshot shown(Control(window, IdOf("imgLabel")), size, size, true);
     int differing = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) differing += shown.At(x, y) != expected.At(x, y);
     EXPECT_EQ(differing, 0);
 }
 
-TEST_F(WelcomeLayout, WarningLabelsSizeToTheirTextAndWaitHidden) {
-    struct Label {
-        int id;
-        const char* text;
-        int left, top, fontHeight;
-    };
-    for (const Label& l : {Label{ControlId::Label2, "Warning!", 128, 4, -19},
-                           Label{ControlId::Label3, "Installation aborted!!!", 226, 14, -12}}) {
-        SCOPED_TRACE(l.text);
-        HWND label = Control(window, l.id);
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(GetParent(label), Control(window, ControlId::pnlProgress));
-        EXPECT_EQ(Text(label), l.text);
-        const RECT r = ClientRect(label);
-        const SIZE measured =
-            TextExtentInFont("MS Sans Serif", Px(l.fontHeight), true, false, l.text);
-        EXPECT_EQ(r.left, Px(l.left));
-        EXPECT_EQ(r.top, Px(l.top));
-        EXPECT_LE(r.right, Px(476));
-        EXPECT_EQ(r.right - r.left, measured.cx);
-        EXPECT_EQ(r.bottom - r.top, measured.cy);
-        EXPECT_FALSE(IsShown(label));
-    }
-}
-
 TEST_F(WelcomeLayout, WarningLabelsLieAbovePaintBox) {
-    HWND pb = Control(window, ControlId::pb);
-    for (int id : {ControlId::Label2, ControlId::Label3}) {
+    HWND pb = Control(window, IdOf("pb"));
+    for (int id : {IdOf("Label2"), IdOf("Label3")}) {
         bool above = false;
         for (HWND w = GetWindow(pb, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
             if (w == Control(window, id)) above = true;
@@ -210,20 +189,25 @@ TEST_F(WelcomeLayout, WarningLabelsLieAbovePaintBox) {
     }
 }
 
+// Tab goes through the buttons the welcome page shows in the table's order, round.
 TEST_F(WelcomeLayout, NextHasTheFocusAndTabCyclesThroughTheVisibleButtons) {
-    HWND next = Control(window, ControlId::btnNext);
-    HWND cancel = Control(window, ControlId::btnCancel);
-    EXPECT_EQ(FocusOf(window), next);
-    EXPECT_EQ(GetNextDlgTabItem(window, next, FALSE), cancel);
-    EXPECT_EQ(GetNextDlgTabItem(window, cancel, FALSE), next);
-    EXPECT_EQ(GetNextDlgTabItem(window, next, TRUE), cancel);
+    EXPECT_EQ(FocusOf(window), Control(window, IdOf("btnNext")));
+    std::vector<HWND> buttons;
+    for (const TControlRow& row : ControlTable)
+        if (row.IsButton && (row.Pages & On(TPageId::Welcome)))
+            buttons.push_back(Control(window, IdOf(row.Name)));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        HWND next = buttons[(i + 1) % buttons.size()];
+        EXPECT_EQ(GetNextDlgTabItem(window, buttons[i], FALSE), next) << i;
+        EXPECT_EQ(GetNextDlgTabItem(window, next, TRUE), buttons[i]) << i;
+    }
 }
 
 }  // namespace
 
 TEST(WelcomeWindow, ClosesFromTheTitleBarAndTheProcessEndsWithZero) {
     TApp app;
-    HWND window = app.WaitForWindow(ControlId::btnCancel);
+    HWND window = app.WaitForWindow(LastControlId);
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_CLOSE, 0, 0);
     // Where a quit question is asked, say Yes.

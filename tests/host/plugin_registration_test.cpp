@@ -44,9 +44,9 @@ protected:
     static void ExpectRegistered(const std::string& Dir) {
         for (size_t i = 0; i < FileList.size(); ++i)
             ExpectValue(SourceFile(i + 1), REG_SZ, Terminated(Dir + FileList[i]));
-        ExpectValue("pluginName", REG_SZ, Terminated("Tessaly for MS Excel V2.6"));
-        ExpectValue("VersionPlgnHi", REG_DWORD, Dword(2));
-        ExpectValue("VersionPlgnLo", REG_DWORD, Dword(6));
+        ExpectValue("pluginName", REG_SZ, Terminated(kPluginName));
+        ExpectValue("VersionPlgnHi", REG_DWORD, Dword(kPluginVersionHi));
+        ExpectValue("VersionPlgnLo", REG_DWORD, Dword(kPluginVersionLo));
     }
 };
 

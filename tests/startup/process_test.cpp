@@ -43,7 +43,7 @@ BOOL CALLBACK CollectWizard(HWND hwnd, LPARAM lParam) {
     char title[64] = {};
     GetWindowTextA(hwnd, title, sizeof title);
     if (std::string(title) == InstallWindowTitle && IsWindowVisible(hwnd) &&
-        e2e::Control(hwnd, ControlId::btnCancel)) {
+        e2e::Control(hwnd, IdOf("btnCancel"))) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
         reinterpret_cast<std::vector<TWizard>*>(lParam)->push_back({hwnd, pid});
@@ -93,13 +93,13 @@ protected:
 
 TEST_F(StartupProcess, WritableProgramFilesShowsTheWizardAtOnce) {
     e2e::TApp first;
-    ASSERT_TRUE(first.WaitForWindow(ControlId::btnCancel, InstallWindowTitle, Patience));
+    ASSERT_TRUE(first.WaitForWindow(LastControlId, InstallWindowTitle, Patience));
     EXPECT_FALSE(FolderPresent(ProbeFolder));
     EXPECT_FALSE(MutexExists("PLUGINSETUP"));
     EXPECT_FALSE(MutexExists("SETUPPLUGIN"));
 
     e2e::TApp second;
-    ASSERT_TRUE(second.WaitForWindow(ControlId::btnCancel, InstallWindowTitle, Patience));
+    ASSERT_TRUE(second.WaitForWindow(LastControlId, InstallWindowTitle, Patience));
     EXPECT_EQ(Wizards().size(), 2u);
     EXPECT_NE(first.Window(), second.Window());
 }

@@ -16,6 +16,7 @@
 #include "toolkit/application.h"
 #include "toolkit/exception.h"
 #include "toolkit/high_contrast.h"
+#include "wizard/control_table.h"
 #include "wizard/form_install.h"
 #include "wizard/page_texts.h"
 #include "wizard/system_error.h"
@@ -226,12 +227,6 @@ int FontHeight(const tk::TControl& control) {
 TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
     ASSERT_EQ(testsupport::SystemDpi(), 96);
     form->Show();
-    tk::TControl* const fixed[] = {&form->pnlMain,     &form->pnlProgress, &form->pb,
-                                   &form->gbxProgress, &form->gProgress,   &form->btnDownLoad,
-                                   &form->btnHomePage, &form->btnNext,     &form->btnCancel,
-                                   &form->imgLabel};
-    std::vector<RECT> before;
-    for (tk::TControl* c : fixed) before.push_back({c->Left(), c->Top(), c->Width(), c->Height()});
     RECT window;
     GetWindowRect(form->Handle(), &window);
     RECT suggested{window.left, window.top, 2 * window.right - window.left,
@@ -259,27 +254,19 @@ TEST_F(FlowSeam, DpiChangeTo192RelaysTheFormOutAtTwiceItsRectangles) {
 
     GetWindowRect(form->Handle(), &window);
     EXPECT_TRUE(EqualRect(&window, &suggested));
-    for (size_t i = 0; i < before.size(); ++i) {
-        SCOPED_TRACE(i);
-        const RECT after{fixed[i]->Left(), fixed[i]->Top(), fixed[i]->Width(), fixed[i]->Height()};
-        EXPECT_EQ(after.left, fixed[i] == &form->imgLabel ? after.left : 2 * before[i].left);
-        EXPECT_EQ(after.top, 2 * before[i].top);
-        EXPECT_EQ(after.right, 2 * before[i].right);
-        EXPECT_EQ(after.bottom, 2 * before[i].bottom);
-    }
-    struct Label {
-        tk::TLabel* label;
-        int left, top, fontHeight;
-    };
-    for (const Label& l : {Label{&form->Label2, 128, 4, -19}, Label{&form->Label3, 226, 14, -12},
-                           Label{&form->lblCaption, 0, 20, -19}}) {
-        SCOPED_TRACE(l.label->Caption());
-        EXPECT_EQ(FontHeight(*l.label), 2 * l.fontHeight);
-        const SIZE text = tk::TextExtent(nullptr, l.label->Font(), l.label->Caption());
-        EXPECT_EQ(l.label->Left(), l.left ? 2 * l.left : l.label->Left());
-        EXPECT_EQ(l.label->Top(), 2 * l.top);
-        EXPECT_EQ(l.label->Width(), text.cx);
-        EXPECT_EQ(l.label->Height(), text.cy);
+    for (const TControlRow& row : ControlTable) {
+        SCOPED_TRACE(row.Name);
+        tk::TControl& c = row.Of(*form);
+        const std::string name = row.Name;
+        if (name != "lblCaption" && name != "imgLabel") { EXPECT_EQ(c.Left(), 2 * row.Left); }
+        EXPECT_EQ(c.Top(), 2 * row.Top);
+        SIZE size{2 * row.Width, 2 * row.Height};
+        if (row.Width == 0) {  // sized to its text in its font made anew
+            EXPECT_EQ(FontHeight(c), 2 * row.Font.Height);
+            size = tk::TextExtent(nullptr, c.Font(), c.Caption());
+        }
+        EXPECT_EQ(c.Width(), size.cx);
+        EXPECT_EQ(c.Height(), size.cy);
     }
     EXPECT_EQ(form->imgLabel.Left(), (2 * (492 - 32 - 8) - form->lblCaption.Width()) / 2);
     EXPECT_EQ(form->lblCaption.Left(), form->imgLabel.Left() + 2 * (32 + 8));

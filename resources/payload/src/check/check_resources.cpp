@@ -1,5 +1,7 @@
-// Linked with payload.rc: checks that every item is found by its lookup name
-// and that its resource bytes equal the file in the given payload folder.
+// Linked with payload.rc: checks that item i, found by its lookup name "file<i>",
+// holds the bytes of the i-th file named on the command line (payload.rc's
+// order, as payload-items.sh lists it) in the given payload folder, and that
+// no item follows the last one named.
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -7,22 +9,6 @@
 #include <vector>
 
 namespace {
-struct Item {
-    const char* name;
-    DWORD size;
-};
-
-constexpr Item kItems[] = {
-    {"TYForMsExcel.plgn", 716800},
-    {"Tessaly_Excel.chm", 71569},
-    {"tessaly_excel_french.lnm", 2857},
-    {"tessaly_excel_Hungarian.lnm", 2580},
-    {"tessaly_excel_Nederlands.lnm", 2680},
-    {"tessaly_excel_Danish.lnm", 2701},
-    {"tessaly_excel_spanish.lnm", 2858},
-    {"tessaly_excel_german.lnm", 2910},
-};
-
 std::vector<char> readFile(const std::string& path)
 {
     std::vector<char> bytes;
@@ -35,28 +21,39 @@ std::vector<char> readFile(const std::string& path)
     }
     return bytes;
 }
+
+HRSRC item(int position)
+{
+    const std::string lookup = "file" + std::to_string(position);
+    return FindResourceA(nullptr, lookup.c_str(), MAKEINTRESOURCEA(10));
+}
 }
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: check_resources <payload folder>\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: check_resources <payload folder> <item file>...\n");
         return 2;
     }
+    const int count = argc - 2;
     int failures = 0;
     DWORD total = 0;
-    for (int i = 0; i < 8; ++i) {
-        const std::string lookup = "file" + std::to_string(i + 1);
-        HRSRC info = FindResourceA(nullptr, lookup.c_str(), MAKEINTRESOURCEA(10));
+    for (int i = 1; i <= count; ++i) {
+        const char* name = argv[i + 1];
+        HRSRC info = item(i);
         const DWORD size = info ? SizeofResource(nullptr, info) : 0;
         const void* data = info ? LockResource(LoadResource(nullptr, info)) : nullptr;
-        const std::vector<char> file = readFile(std::string(argv[1]) + "\\" + kItems[i].name);
-        const bool same = data && size == kItems[i].size && file.size() == size
+        const std::vector<char> file = readFile(std::string(argv[1]) + "\\" + name);
+        const bool same = data && size > 0 && file.size() == size
             && std::memcmp(data, file.data(), size) == 0;
-        std::printf("%s %-28s %7lu %s\n", lookup.c_str(), kItems[i].name, size, same ? "ok" : "MISMATCH");
+        std::printf("file%d %-28s %7lu %s\n", i, name, size, same ? "ok" : "MISMATCH");
         failures += same ? 0 : 1;
         total += size;
     }
-    std::printf("total %lu\n", total);
-    return failures == 0 && total == 804955 ? 0 : 1;
+    if (item(count + 1)) {
+        std::printf("file%d is not named\n", count + 1);
+        ++failures;
+    }
+    std::printf("%d items, total %lu\n", count, total);
+    return failures == 0 ? 0 : 1;
 }
