@@ -276,13 +276,12 @@ void TOperations::Execute() {
 }
 
 // A deep folder fails before anything is written, not half-way: every target
-// and the temporary name beside it must be shorter than MAX_PATH, the limit of
-// the ANSI file calls.
+// must be shorter than MAX_PATH, the limit of the ANSI file calls, and so is
+// then the temporary name beside it, which is as long.
 bool TOperations::NamesFit() {
     for (const std::string& name : Files) {
         TargetPath = JoinPath(DestDir, name);
-        if (CharactersOf(TargetPath) >= MAX_PATH ||
-            CharactersOf(TemporaryPathOf(TargetPath)) >= MAX_PATH) {
+        if (CharactersOf(TargetPath) >= MAX_PATH) {
             ErrorCaption = CaptionCreateFile;
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return false;

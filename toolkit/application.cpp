@@ -62,8 +62,11 @@ void TApplication::HandleException(const std::exception& e) {
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     HWND owner = Handle();
     if (openBoxes_ > 0 && owner) owner = GetLastActivePopup(owner);
-    const TValueScope<int> open(openBoxes_, openBoxes_ + 1);
-    return ::MessageBoxA(owner ? owner : Handle(), text.c_str(), caption.c_str(), flags);
+    // No C++ error comes back through the system's box.
+    ++openBoxes_;
+    const int answer = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    --openBoxes_;
+    return answer;
 }
 
 namespace {
