@@ -163,9 +163,26 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
 TThread::TThread() {
     InitSynchronize();
     syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (syncDone_)
+    stopRequested_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (syncDone_ && stopRequested_)
         handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
     if (!handle_) throw Exception("Cannot create a thread");
+}
+
+void TThread::Synchronize(const std::function<void()>& method) {
+    try {
+        tk::Synchronize(method, syncDone_.get());
+    } catch (...) {
+        if (WaitForSingleObject(syncDone_.get(), 0) == WAIT_FAILED)
+            syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        throw;
+    }
+}
+
+// A wait that fails still pauses, so a caller's tries never spin.
+bool TThread::WaitForTerminate(DWORD milliseconds) const {
+    if (WaitForSingleObject(stopRequested_.get(), milliseconds) == WAIT_FAILED) Sleep(milliseconds);
+    return Terminated();
 }
 
 void TThread::Start() {
@@ -187,7 +204,7 @@ void TThread::Join(bool dispatchMessages) {
 void TThread::EndThread() noexcept {
     if (!handle_) return;
     ending_.store(true);
-    terminated_.store(true);
+    Terminate();
     if (!started_) {
         // Resumed only to end; one that cannot be resumed never ran our code.
         if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) return;

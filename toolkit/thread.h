@@ -43,7 +43,11 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     void Start();  // runs Execute; later calls do nothing; throws when it cannot
-    void Terminate() { terminated_.store(true); }  // Execute decides when to look
+    // Execute decides when to look, or waits for it in WaitForTerminate.
+    void Terminate() {
+        terminated_.store(true);
+        SetEvent(stopRequested_.get());
+    }
     // Waits for the end, serving calls and messages on the main thread; at
     // once for a thread never started. A failed wait throws.
     void WaitFor() {
@@ -54,15 +58,17 @@ public:
     }  // THREAD_PRIORITY_*
 
     bool Terminated() const { return terminated_.load(); }
+    // A pause that a stop request ends at once; true when one came.
+    bool WaitForTerminate(DWORD milliseconds) const;
 
     TNotifyEvent OnTerminate;  // main thread, after Execute, while the thread still runs
 
 protected:
     virtual void Execute() = 0;
-    // Runs `method` on the main thread while this thread waits; rethrows its error.
-    void Synchronize(const std::function<void()>& method) {
-        tk::Synchronize(method, syncDone_.get());
-    }
+    // Runs `method` on the main thread while this thread waits; rethrows its
+    // error. After a failed wait the next call waits on a new event, so a run
+    // can still report that failure and end.
+    void Synchronize(const std::function<void()>& method);
     // Stops the thread and waits for its end, serving its calls but no
     // message, without OnTerminate; one never started ends without Execute.
     void EndThread() noexcept;
@@ -71,7 +77,8 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     void Join(bool dispatchMessages);
 
-    UniqueHandle syncDone_;  // ends each of this thread's synchronous calls
+    UniqueHandle syncDone_;       // ends each of this thread's synchronous calls
+    UniqueHandle stopRequested_;  // set with terminated_
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> ending_{false};  // set by EndThread: OnTerminate is not raised

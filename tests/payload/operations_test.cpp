@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <new>
 
 #include "payload/operations.h"
 #include "test_support.h"
@@ -188,21 +188,23 @@ TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
     EXPECT_FALSE(Exists(op.DestDir));
 }
 
-TEST(Operations, CallbackErrorEndsTheRunAndRemovesThePartialFile) {
+// Memory running out under a report ends the run as a failure that is
+// reported, with the step under way and without the partial file.
+TEST(Operations, AnErrorOutOfTheRunIsReportedAsAFailure) {
     TWorkerRun run("stops", 3);
     auto& [dll, dir, op, reports] = run;
     // The fourth report follows the first chunk of the three-chunk item 2.
     reports.AfterProgress = [&reports](TOperations&, int32_t) {
-        if (reports.progress.size() == 4) throw std::runtime_error("gauge gone");
+        if (reports.progress.size() == 4) throw std::bad_alloc();
     };
     RunToEnd(op);
 
     EXPECT_EQ(reports.progress.size(), 4u);
-    EXPECT_TRUE(reports.errors.empty());
-    EXPECT_EQ(op.ResultCode, TOperations::NotFinished);
-    EXPECT_EQ(reports.terminations, 1);
+    EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_NOT_ENOUGH_MEMORY, WriteToFileCaption}}));
+    EXPECT_EQ(reports.resultAtTerminate, TOperations::Failed);
     ExpectItemsWritten(dll, dir.Path(), 1, 1);
     ExpectItemsAbsent(dir.Path(), 2, 3);
+    EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item2.bin")));
 }
 
 TEST(Operations, RunningStartBeginsAfterConstruction) {
