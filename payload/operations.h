@@ -10,7 +10,9 @@
 // Writes the payload items out of a module's RCDATA resources into DestDir,
 // on its own thread, reporting progress and failures on the main thread. An
 // item whose bytes do not match the module's checksum table is not written; a
-// stopped or failed item leaves its target as it was.
+// stopped or failed item leaves its target as it was, and nothing is written
+// when a target's name is too long. An error that escapes the run (memory
+// running out, a failed wait) ends it as a failed one, reported.
 class TOperations final : public tk::TThread {
 public:
     static constexpr int32_t Succeeded = 0;
@@ -44,12 +46,18 @@ protected:
     void Execute() override;
 
 private:
+    bool NamesFit();
     bool CopyResource(size_t Position);
+    void Fail(DWORD Code);
+    void ReportProgress();  // DoProgress on the main thread
+    void ReportError();     // DoError on the main thread
     void DoProgress();
     void DoError();
 
     HMODULE module_;
     const TCrc32 crc32_;
+    bool renameIgnoresReadOnly_ = true;  // until the system refuses the flag
+    bool inHandler_ = false;             // a report's handler runs on the main thread
 };
 
 // Where an item bound for `Target` is written until it is whole: beside it,
@@ -57,6 +65,11 @@ private:
 // underscore where it is one), so a copy killed half-way leaves a file that is
 // plainly not the item, and a folder where the target fits holds it too.
 std::string TemporaryPathOf(const std::string& Target);
+
+// Where a file that stands in the way is moved to be deleted: the temporary
+// name with its last two characters made tildes or underscores
+// ("TYForMsExcel.pl~~"), no longer than the target's.
+std::string AsidePathOf(const std::string& Target);
 
 // Whether GetFileAttributesA's answer names an existing read-only file: the
 // setup replaces its own read-only targets like any other.

@@ -109,17 +109,19 @@ bool TStartupSystem::UniversalName(const wchar_t* path, wchar_t* universal) {
            lstrcpynW(universal, buffer.Info.lpUniversalName, PathChars);
 }
 
-bool TStartupSystem::RelaunchElevated(const wchar_t* program, const wchar_t* directory) {
-    SHELLEXECUTEINFOW info{};
+HMONITOR TStartupSystem::StartMonitor() {
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    GetStartupInfoW(&start);
+    const auto monitor = reinterpret_cast<HMONITOR>(start.hStdOutput);
+    MONITORINFO info{};
     info.cbSize = sizeof info;
-    // The user has just agreed to run this very file: a second zone check would
-    // only ask again. Like every path of the start-up, a failure shows nothing.
-    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"runas";
-    info.lpFile = program;
-    info.lpParameters = L"";
-    info.lpDirectory = directory;
-    info.nShow = SW_SHOWNORMAL;
+    return !(start.dwFlags & STARTF_USESTDHANDLES) && monitor && GetMonitorInfoW(monitor, &info)
+               ? monitor
+               : nullptr;
+}
+
+bool TStartupSystem::RelaunchElevated(SHELLEXECUTEINFOW& info) {
     return tk::ShellExecuteWide(&info);
 }
 
@@ -157,9 +159,23 @@ void Handshake(TStartupSystem& system) {
     system.ProgramFileName(program, LongestPathChars);
     CurrentDirectory(directory);
     wchar_t uncProgram[PathChars], uncDirectory[PathChars];
-    if (!system.RelaunchElevated(ReachablePath(system, program, uncProgram),
-                                 ReachablePath(system, directory, uncDirectory)))
-        return;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The user has just agreed to run this very file: a second zone check would
+    // only ask again. Like every path of the start-up, a failure shows nothing.
+    info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = ReachablePath(system, program, uncProgram);
+    info.lpParameters = L"";
+    info.lpDirectory = ReachablePath(system, directory, uncDirectory);
+    info.nShow = SW_SHOWNORMAL;
+    // Windows puts the elevated copy's window on the monitor handed to the
+    // shell, else on the primary one: this copy's own monitor is handed on.
+    if (const HMONITOR monitor = system.StartMonitor()) {
+        info.fMask |= SEE_MASK_HMONITOR;
+        info.hMonitor = monitor;
+    }
+    if (!system.RelaunchElevated(info)) return;
     WaitForWizardMutex(system);
 }
 

@@ -4,6 +4,8 @@
 
 #include "toolkit/handle.h"
 
+struct _SHELLEXECUTEINFOW;
+
 // The system's Program Files folder as the shell reports it; empty when the
 // shell cannot say. Set once at start.
 extern std::string ProgramFilesDir;
@@ -18,7 +20,7 @@ struct TMutexProbe {
 // What the start-up asks of the system. The real answers come from Win32;
 // tests override the few that Wine cannot produce (a declined elevation
 // prompt, a mutex that exists but may not be opened, a network drive, a
-// program started from a name longer than MAX_PATH).
+// program started from a name longer than MAX_PATH or on a second monitor).
 class TStartupSystem {
 public:
     virtual ~TStartupSystem() = default;
@@ -35,8 +37,11 @@ public:
     // The UNC name of a path on a network drive into `universal` (MAX_PATH + 1
     // characters); false when the system has none.
     virtual bool UniversalName(const wchar_t* path, wchar_t* universal);
-    // Starts `program` elevated in `directory`; true when the shell started it.
-    virtual bool RelaunchElevated(const wchar_t* program, const wchar_t* directory);
+    // The monitor the shell started this copy on (a handle in STARTUPINFO's
+    // hStdOutput, Windows 8 on), or none.
+    virtual HMONITOR StartMonitor();
+    // Hands the relaunch to ShellExecuteExW; true when the shell started it.
+    virtual bool RelaunchElevated(_SHELLEXECUTEINFOW& info);
     virtual void Pause(DWORD milliseconds);
     virtual void RunWizard() = 0;  // the product shows its wizard here
 };

@@ -54,8 +54,19 @@ void TApplication::Run() {
 }
 
 void TApplication::HandleException(const std::exception& e) {
-    ::MessageBoxA(Handle(), ExceptionMessageText(e.what()).c_str(), Title.c_str(),
-                  MB_ICONERROR | MB_OK);
+    MessageBox(ExceptionMessageText(e.what()), Title, MB_ICONERROR | MB_OK);
+}
+
+// A box opened over another of ours is owned by that one, not by the form: its
+// end gives the keys back to that box, and the form stays disabled.
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND owner = Handle();
+    if (openBoxes_ > 0 && owner) owner = GetLastActivePopup(owner);
+    // No C++ error comes back through the system's box.
+    ++openBoxes_;
+    const int answer = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    --openBoxes_;
+    return answer;
 }
 
 namespace {

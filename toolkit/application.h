@@ -97,13 +97,14 @@ public:
     // Shows the error's message with Title as caption, error icon and OK.
     void HandleException(const std::exception& e);
     // MessageBoxA owned by the main form; returns the button pressed (IDYES...).
-    int MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-        return ::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
-    }
+    // The form stays disabled while any of its boxes is open, also when one
+    // opened above another closes first.
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
 private:
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    int openBoxes_ = 0;
 };
 
 TApplication& Application();

@@ -163,8 +163,16 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
 
 TThread::TThread() {
     InitSynchronize();
-    handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
+    stopRequested_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (stopRequested_)
+        handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
     if (!handle_) throw Exception("Cannot create a thread");
+}
+
+// A wait that fails still pauses, so a caller's tries never spin.
+bool TThread::WaitForTerminate(DWORD milliseconds) const {
+    if (WaitForSingleObject(stopRequested_.get(), milliseconds) == WAIT_FAILED) Sleep(milliseconds);
+    return Terminated();
 }
 
 void TThread::Start() {
@@ -186,7 +194,7 @@ void TThread::Join(bool dispatchMessages) {
 void TThread::EndThread() noexcept {
     if (!handle_) return;
     ending_.store(true);
-    terminated_.store(true);
+    Terminate();
     if (!started_) {
         // Resumed only to end; one that cannot be resumed never ran our code.
         if (ResumeThread(handle_.get()) == static_cast<DWORD>(-1)) return;

@@ -41,7 +41,11 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     void Start();  // runs Execute; later calls do nothing; throws when it cannot
-    void Terminate() { terminated_.store(true); }  // Execute decides when to look
+    // Execute decides when to look, or waits for it in WaitForTerminate.
+    void Terminate() {
+        terminated_.store(true);
+        SetEvent(stopRequested_.get());
+    }
     // Waits for the end, serving calls and messages on the main thread; at
     // once for a thread never started. A failed wait throws.
     void WaitFor() {
@@ -52,6 +56,8 @@ public:
     }  // THREAD_PRIORITY_*
 
     bool Terminated() const { return terminated_.load(); }
+    // A pause that a stop request ends at once; true when one came.
+    bool WaitForTerminate(DWORD milliseconds) const;
 
     TNotifyEvent OnTerminate;  // main thread, after Execute, while the thread still runs
 
@@ -67,6 +73,7 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     void Join(bool dispatchMessages);
 
+    UniqueHandle stopRequested_;  // set with terminated_
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> ending_{false};  // set by EndThread: OnTerminate is not raised

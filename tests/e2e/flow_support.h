@@ -114,6 +114,7 @@ struct TBox {
     std::string Caption, Text;
     std::vector<int> Buttons;
 };
-TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs = 10000);
+// Long enough for the copy's 10 s of tries on a busy file.
+TBox WaitBox(e2e::TApp& App, DWORD TimeoutMs = 20000);
 
 }  // namespace flow

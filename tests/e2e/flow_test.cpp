@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <oleacc.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -209,6 +210,15 @@ bool FolderIsEmpty(const THostFolder& folder) {
     return empty;
 }
 
+// A folder made below `dir` whose full name is `length` characters long.
+std::string DeepFolder(std::string dir, size_t length) {
+    while (dir.size() < length) {
+        dir += "\\" + std::string(dir.size() + 60 < length ? 50 : length - 1 - dir.size(), 'd');
+        EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+    }
+    return dir;
+}
+
 class Flow : public ::testing::Test {
 protected:
     THostKeys keys;
@@ -261,40 +271,42 @@ TEST_F(Flow, OldHostShowsTheWarningPageAndTheCloseBoxClosesWithoutQuestion) {
     ExpectNothingRegistered();
 }
 
-DWORD WINAPI CloseAfterHalfASecond(void* handle) { return Sleep(500), CloseHandle(handle); }
-
 // Every host folder installs and registers: as stored; with a hard link planted
 // at the module's temporary name, whose other file stays as it was; with the old
-// module held open for 0.5 s, as a virus scanner does; as "\\?\" with a
-// trailing backslash, registered without a doubled one; and 229 characters
-// long, where every target just fits the system's path limit.
+// module held open for 0.5 s, as a virus scanner does, also while another
+// program tries to put its file at the temporary name (Attacked); with a held
+// left-over temporary file; with the module a hard link to a read-only file
+// elsewhere, which stays so; as "\\?\" with a trailing backslash, registered
+// without a doubled one; and 229 characters long, where every target just fits.
 TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
-    enum Row { Stored, PlantedLink, BrieflyHeld, Verbatim, Long };
-    for (Row row : {Stored, PlantedLink, BrieflyHeld, Verbatim, Long}) {
+    enum Row { Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long };
+    for (Row row :
+         {Stored, PlantedLink, BrieflyHeld, Attacked, LeftOver, ReadOnlyLink, Verbatim, Long}) {
         SCOPED_TRACE(row);
         hosttest::DeleteKeyTree(PluginKey);
         THostFolder folder, scratch;
         std::string dir = folder.Path(), stored = dir, registered = dir;
         const std::string other = scratch.Path() + "\\other.bin";
-        HANDLE holder = INVALID_HANDLE_VALUE;
-        if (row == PlantedLink) {
+        tk::UniqueHandle holder;  // let go 0.5 s after Next
+        if (row == PlantedLink || row == ReadOnlyLink) {
             ASSERT_TRUE(testsupport::WriteWholeFile(other, "someone else's file"));
-            ASSERT_TRUE(CreateHardLinkA(folder.Temporary(1).c_str(), other.c_str(), nullptr));
-        } else if (row == BrieflyHeld) {
-            ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "old module"));
-            holder = CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
-                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
-            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+            if (row == ReadOnlyLink) SetFileAttributesA(other.c_str(), FILE_ATTRIBUTE_READONLY);
+            ASSERT_TRUE(CreateHardLinkA(
+                (row == ReadOnlyLink ? folder.Target(1) : folder.Temporary(1)).c_str(),
+                other.c_str(), nullptr));
+        } else if (row == BrieflyHeld || row == Attacked || row == LeftOver) {
+            // The old module, or a left-over temporary file that a backup agent holds.
+            const std::string held = row == LeftOver ? folder.Temporary(1) : folder.Target(1);
+            ASSERT_TRUE(testsupport::WriteWholeFile(held, "old module"));
+            holder.reset(CreateFileA(held.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
+            ASSERT_TRUE(holder);
         } else if (row == Verbatim) {
             stored = "\\\\?\\" + dir + "\\";
             registered = "\\\\?\\" + dir;
         } else if (row == Long) {
-            while (dir.size() < 229) {
-                dir += "\\" + std::string(dir.size() + 60 < 229 ? 50 : 228 - dir.size(), 'd');
-                ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-            }
-            stored = registered = dir;
+            stored = registered = dir = DeepFolder(dir, 229);
         }
         keys.Seed(stored, 1, 53);
         TApp app;
@@ -302,15 +314,26 @@ TEST_F(Flow, UsableHostCopiesThePayloadAndFinishRegistersIt) {
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(0));
         ClickNext(window);
-        if (holder != INVALID_HANDLE_VALUE)
-            CloseHandle(CreateThread(nullptr, 0, CloseAfterHalfASecond, holder, 0, nullptr));
-        ASSERT_TRUE(WaitForPage(app, window, OnFinishPage, PageTimeoutMs));
+        // Attacked: another program puts its own file at the temporary name once it can.
+        bool attack = row == Attacked;
+        const DWORD until = GetTickCount() + 500;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                if (attack && DeleteFileA(folder.Temporary(1).c_str()))
+                    attack = !testsupport::WriteWholeFile(folder.Temporary(1), "someone else's");
+                if (GetTickCount() >= until) holder.reset();
+                return OnFinishPage(window);
+            },
+            PageTimeoutMs));
+        holder.reset();
         ExpectPage(ReadPage(window), FinishPage);
         ExpectMessageFillsItsWidth(window, 22);
         EXPECT_EQ(GaugeText(window), tk::TGauge::Text(100));
         ExpectPayloadInstalled(dir);
         EXPECT_EQ(testsupport::ReadWholeFile(other).value_or(""),
-                  row == PlantedLink ? "someone else's file" : "");
+                  row == PlantedLink || row == ReadOnlyLink ? "someone else's file" : "");
+        EXPECT_EQ(IsReadOnly(GetFileAttributesA(other.c_str())), row == ReadOnlyLink);
+        EXPECT_FALSE(PathExists(folder.Temporary(1)) || PathExists(AsidePathOf(folder.Target(1))));
         ExpectNothingRegistered();
         // The finish page agrees to a session end at once; called off, it changes nothing.
         DWORD_PTR agreed = 0;
@@ -608,7 +631,8 @@ INSTANTIATE_TEST_SUITE_P(Messages, ForcedSessionEnd,
 // beneath the box, and the answer is read against that page.
 class CopyEndsUnderQuestion : public SlowCopy {
 protected:
-    void OpenQuestionAndLetTheCopyEnd() {
+    // The quit question opened over the held copy, which then runs on.
+    void OpenQuestionAndRelease() {
         app = std::make_unique<TApp>();
         window = StartCopy(*app);
         ASSERT_NE(window, nullptr);
@@ -616,6 +640,9 @@ protected:
         box = WaitBox(*app);
         ASSERT_NE(box.Handle, nullptr);
         Release();
+    }
+    void OpenQuestionAndLetTheCopyEnd() {
+        ASSERT_NO_FATAL_FAILURE(OpenQuestionAndRelease());
         ASSERT_TRUE(WaitForPage(*app, window, OnFinishPage, 30000))
             << "the finish page did not come up beneath the question";
         // The question keeps the keyboard focus while it is open.
@@ -636,6 +663,28 @@ TEST_F(CopyEndsUnderQuestion, NoLeavesTheFinishPageAndFinishStillRegisters) {
     FinishAndExpectRegistered(*app, window, folder.Path());
 }
 
+// The copy fails under the question, its module in use: the failure's box
+// comes over the question, and the wizard stays disabled until both are
+// answered; then it closes.
+TEST_F(CopyEndsUnderQuestion, AFailureBoxOverTheQuestionKeepsTheWizardDisabled) {
+    ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use"));
+    const tk::UniqueHandle host(CreateFileA(folder.Target(1).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    ASSERT_NO_FATAL_FAILURE(OpenQuestionAndRelease());
+    HWND failure = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (failure = FindWindowA("#32770", "CREATE FILE: Error ")) != nullptr; },
+        30000));
+    AnswerMessageBox(failure, IDOK);
+    ASSERT_TRUE(WaitGone(failure));
+    EXPECT_FALSE(IsEnabled(window)) << "the wizard was enabled under the open question";
+    EXPECT_TRUE(IsWindowVisible(box.Handle));
+    AnswerMessageBox(box.Handle, IDNO);
+    ExpectClosesWithoutBox(*app);
+    ExpectNothingRegistered();
+}
+
 TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ASSERT_NO_FATAL_FAILURE(OpenQuestionAndLetTheCopyEnd());
     AnswerMessageBox(box.Handle, IDYES);
@@ -643,30 +692,57 @@ TEST_F(CopyEndsUnderQuestion, YesClosesWithoutRegistering) {
     ExpectNothingRegistered();
 }
 
+// Holds the setup's temporary file whenever it can, as a real-time scanner does
+// (sharing reading and writing, not delete), until told to stop.
+struct TScanner {
+    std::string Path;
+    std::atomic<bool> Stop{false};
+    static DWORD WINAPI Run(void* self) {
+        auto* scanner = static_cast<TScanner*>(self);
+        for (tk::UniqueHandle file; !scanner->Stop; Sleep(5))
+            if (!file)
+                file.reset(CreateFileA(scanner->Path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+        return 0;
+    }
+};
+
 // A missing host folder; a module that another setup is writing (its temporary
 // file held open, letting others write as an older setup did): nothing is
 // written, nor deleted. A module the host holds open, as when it has it loaded:
-// the new one, written whole, cannot replace it (the move is refused as "access
-// denied", also after 2 s of tries), the box says it is in use, and it stays.
+// the new one cannot replace it (the rename is refused as "access denied", also
+// after 10 s of tries), the box says it is in use, and it stays; the new one is
+// gone, though a scanner tried to hold it. A 235-character host folder, where
+// the language files' names pass the limit: nothing is written.
 TEST_F(Flow, UnwritableModuleShowsTheCreateErrorThenClosesByItself) {
-    for (int row = 0; row < 3; ++row) {
+    enum Row { Missing, Held, InUse, Deep };
+    for (Row row : {Missing, Held, InUse, Deep}) {
         SCOPED_TRACE(row);
-        const bool held = row == 1, inUse = row == 2;
-        const DWORD code = row == 0 ? ERROR_PATH_NOT_FOUND : ERROR_SHARING_VIOLATION;
+        const bool held = row == Held, inUse = row == InUse;
+        const DWORD code = row == Missing ? ERROR_PATH_NOT_FOUND
+                           : row == Deep  ? ERROR_FILENAME_EXCED_RANGE
+                                          : ERROR_SHARING_VIOLATION;
         THostFolder folder;
-        keys.Seed(folder.Path() + (held || inUse ? "" : "\\missing"), 1, 53);
+        const std::string dir = row == Deep ? DeepFolder(folder.Path(), 235) : folder.Path();
+        keys.Seed(dir + (row == Missing ? "\\missing" : ""), 1, 53);
         if (inUse) { ASSERT_TRUE(testsupport::WriteWholeFile(folder.Target(1), "module in use")); }
         const std::string file = inUse ? folder.Target(1) : folder.Temporary(1);
         tk::UniqueHandle holder(
             CreateFileA(file.c_str(), inUse ? GENERIC_READ : GENERIC_WRITE,
                         FILE_SHARE_READ | (inUse ? FILE_SHARE_DELETE : FILE_SHARE_WRITE), nullptr,
                         held ? CREATE_NEW : OPEN_EXISTING, 0, nullptr));
+        TScanner scanner{folder.Temporary(1)};
+        const tk::UniqueHandle scanning(
+            CreateThread(nullptr, 0, TScanner::Run, &scanner, 0, nullptr));
         TApp app;
         ExpectNextFailsThenCloses(app, "CREATE FILE: Error ", code);
+        scanner.Stop = true;
+        WaitForSingleObject(scanning.get(), INFINITE);
         holder.reset();
         for (int i = 1; i <= ItemCount(); ++i)
-            EXPECT_EQ(PathExists(folder.Target(i)), inUse && i == 1) << i;
-        EXPECT_EQ(PathExists(folder.Temporary(1)), held);
+            EXPECT_EQ(PathExists(dir + TargetName(i)), inUse && i == 1) << i;
+        EXPECT_EQ(PathExists(TemporaryPathOf(dir + TargetName(1))), held);
         EXPECT_EQ(testsupport::ReadWholeFile(file).value_or(""), inUse ? "module in use" : "");
         ExpectNothingRegistered();
     }

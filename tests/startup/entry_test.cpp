@@ -3,6 +3,7 @@
 // mutex owned by an unreachable process) is answered by the test.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <map>
@@ -38,7 +39,9 @@ public:
     bool NetworkDrive = false;           // every drive reports DRIVE_REMOTE
     std::map<std::wstring, std::wstring> UncNames;  // other paths ask the system
     std::wstring Program;                           // empty: the system's answer
+    HMONITOR Monitor = nullptr;                     // the monitor this copy was started on
     std::wstring RelaunchedProgram, RelaunchedDirectory;
+    HMONITOR RelaunchedMonitor = nullptr;
     std::function<void()> OnRelaunch;
     std::function<void()> OnWizard;  // may throw, as a failed window creation does
     int Relaunches = 0;
@@ -71,10 +74,13 @@ public:
         lstrcpynW(universal, known->second.c_str(), MAX_PATH + 1);
         return true;
     }
-    bool RelaunchElevated(const wchar_t* program, const wchar_t* directory) override {
+    HMONITOR StartMonitor() override { return Monitor; }
+    bool RelaunchElevated(SHELLEXECUTEINFOW& info) override {
         ++Relaunches;
-        RelaunchedProgram = program;
-        RelaunchedDirectory = directory;
+        RelaunchedProgram = info.lpFile;
+        RelaunchedDirectory = info.lpDirectory;
+        RelaunchedMonitor =
+            info.fMask & SEE_MASK_HMONITOR ? static_cast<HMONITOR>(info.hMonitor) : nullptr;
         if (OnRelaunch) OnRelaunch();
         return RelaunchAccepted;
     }
@@ -175,7 +181,8 @@ std::wstring OwnDirectory() {
 
 // The elevated copy would not see a mapped drive: from a network drive it is
 // started by UNC names, and by the paths as they are where the system has none.
-// From a deep folder it is started by its whole name.
+// From a deep folder it is started by its whole name; from a second monitor,
+// on that monitor.
 TEST_F(StartupEntry, RelaunchNamesTheProgramAsTheElevatedCopyFindsIt) {
     LeaveProbeFolderBehind();
     wchar_t universal[MAX_PATH + 1];
@@ -184,6 +191,10 @@ TEST_F(StartupEntry, RelaunchNamesTheProgramAsTheElevatedCopyFindsIt) {
     RunEntry(system_);
     EXPECT_EQ(system_.RelaunchedProgram, OwnProgram());
     EXPECT_EQ(system_.RelaunchedDirectory, OwnDirectory());
+    EXPECT_EQ(system_.RelaunchedMonitor, nullptr);
+    system_.Monitor = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    RunEntry(system_);
+    EXPECT_EQ(system_.RelaunchedMonitor, system_.Monitor);
     system_.Program = L"C:\\" + std::wstring(277, L'd') + L"\\TessalySetup.exe";  // 297 characters
     RunEntry(system_);
     EXPECT_EQ(system_.RelaunchedProgram, system_.Program);
