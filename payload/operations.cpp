@@ -268,10 +268,12 @@ void TOperations::Execute() {
         } else {
             Fail(GetLastError());
         }
-    } catch (const std::bad_alloc&) { Fail(ERROR_NOT_ENOUGH_MEMORY); } catch (...) {
-        // A failed wait leaves its code; a callback's error may leave none.
-        const DWORD code = GetLastError();
-        Fail(code ? code : ERROR_INTERNAL_ERROR);
+    } catch (const std::bad_alloc&) {
+        // Memory running out on this thread is a failed copy, reported. An
+        // error of the form's handler ends the run where it stands instead,
+        // its outcome unchanged, as any other error does.
+        if (inHandler_) throw;
+        Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
 }
 
@@ -348,10 +350,15 @@ void TOperations::ReportError() {
     Synchronize([this] { DoError(); });
 }
 
+// The flag stays set when the handler's error passes through.
 void TOperations::DoProgress() {
+    inHandler_ = true;
     if (OnProgress) OnProgress(this, Percent);
+    inHandler_ = false;
 }
 
 void TOperations::DoError() {
+    inHandler_ = true;
     if (OnError) OnError(this, ErrorCode, ErrorCaption);
+    inHandler_ = false;
 }

@@ -57,6 +57,7 @@ private:
     HMODULE module_;
     const TCrc32 crc32_;
     bool renameIgnoresReadOnly_ = true;  // until the system refuses the flag
+    bool inHandler_ = false;             // a report's handler runs on the main thread
 };
 
 // Where an item bound for `Target` is written until it is whole: beside it,

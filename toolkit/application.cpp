@@ -96,7 +96,7 @@ void TForm::Create() {
     CreateHandle(nullptr, 0);
     RECT placed;
     GetWindowRect(Handle(), &placed);
-    SetBounds(placed.left, placed.top, Width(), Height());
+    PlacedAt(placed.left, placed.top);
     ScaleFont(WindowDpi(Handle()));
     SetClientSize(clientWidth_, clientHeight_);
     CreateControls();

@@ -107,7 +107,10 @@ TControl* TControl::FromHandle(HWND hwnd) {
     return reinterpret_cast<TControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// A move to where it already is is not made: each costs a round trip to the
+// Wine server, and more for a top-level window.
 void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
     left_ = left;
     top_ = top;
     width_ = width;
@@ -121,7 +124,8 @@ void TControl::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (!handle_) return;
     SetWindowTextA(handle_, caption_.c_str());
-    InvalidateRect(handle_, nullptr, TRUE);
+    // A system control repaints itself for its new text.
+    if (!class_.System) InvalidateRect(handle_, nullptr, TRUE);
     if (class_.Role != TAccessibleRole::None) NotifyAccessibleTextChange(handle_, class_.Role);
 }
 
@@ -141,12 +145,15 @@ void TControl::PassFocusOn() {
 // next control take it, not first the focused one become unavailable.
 void TControl::SetEnabled(bool enabled) {
     enabled_ = enabled;
+    if (handle_ && (IsWindowEnabled(handle_) != FALSE) == enabled) return;
     if (!enabled && HasFocus()) PassFocusOn();
     if (handle_) EnableWindow(handle_, enabled ? TRUE : FALSE);
 }
 
+// Unchanged, nothing is done: the focus alone takes a round trip to the Wine server.
 void TControl::SetVisible(bool visible) {
     visible_ = visible;
+    if (handle_ && ((GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0) == visible) return;
     const bool focused = HasFocus();
     if (handle_) ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
     if (focused && !visible) PassFocusOn();
@@ -161,10 +168,8 @@ void TControl::SetFont(const TFont& font) {
     InvalidateRect(handle_, nullptr, TRUE);
 }
 
-void TControl::Repaint() {
-    if (!handle_) return;
-    InvalidateRect(handle_, nullptr, TRUE);
-    UpdateWindow(handle_);
+void TControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
 RECT TControl::PaintBackground(HDC dc) const {

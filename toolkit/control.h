@@ -75,7 +75,7 @@ public:
     const std::string& Caption() const { return caption_; }
     virtual void SetCaption(const std::string& caption);
 
-    // Set its colour, then Repaint.
+    // Set its colour, then Invalidate.
     TFont& Font() { return font_; }
     void SetFont(const TFont& font);
 
@@ -86,12 +86,19 @@ public:
     void Hide() { SetVisible(false); }
     // Disabled or hidden with the focus, a control passes it on as Tab would.
     void SetEnabled(bool enabled);
-    void Repaint();  // invalidates and paints at once
+    // Painted anew with the window's next paint, once the messages already
+    // queued are handled (a worker's call waits for none of it).
+    void Invalidate();
 
     int Tag = 0;
 
 protected:
     void CreateHandle(HWND parent, int id);  // a top-level window gets the exe's icon
+    // Takes the place the system gave the new window as its own, without moving it.
+    void PlacedAt(int left, int top) {
+        left_ = left;
+        top_ = top;
+    }
     void DestroyHandle();
     // Fills the client area in the button face colour all controls sit on; returns it.
     RECT PaintBackground(HDC dc) const;

@@ -105,51 +105,38 @@ void TGauge::SetProgress(int value) {
 
 namespace {
 
-// The gauge's frame, track and bar; in a contrast theme the track is the
-// theme's window and the bar its highlight, each with its own text colour.
+// The gauge's frame, and its two parts, the bar and the rest of the track,
+// each with the colour of the text over it; in a contrast theme the track is
+// the theme's window and the bar its highlight, each with its own text colour.
 struct TGaugeColors {
-    TColor Frame, Track, Bar;
+    TColor Frame, Track, TrackText, Bar, BarText;
 };
-constexpr TGaugeColors UsualGauge{clBlack, clWhite, clBlack};
-constexpr TGaugeColors ContrastGauge{clWindowText, clWindow, clHighlight};
+constexpr TGaugeColors UsualGauge{clBlack, clWhite, clBlack, clBlack, clWhite};
+constexpr TGaugeColors ContrastGauge{clWindowText, clWindow, clWindowText, clHighlight,
+                                     clHighlightText};
 
 }  // namespace
 
-void TGauge::PaintCaption(HDC dc, const RECT& part, TColor color) {
+void TGauge::PaintPart(HDC dc, const RECT& part, TColor back, TColor text) {
     const SIZE size = TextExtent(dc, Font(), Caption());
     SelectObjectScope select(dc, Font().Handle());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(color));
-    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_CLIPPED, &part,
-                Caption().c_str(), static_cast<UINT>(Caption().size()), nullptr);
+    SetBkColor(dc, ColorToRGB(back));
+    SetTextColor(dc, ColorToRGB(text));
+    ExtTextOutA(dc, (Width() - size.cx) / 2, (Height() - size.cy) / 2, ETO_OPAQUE | ETO_CLIPPED,
+                &part, Caption().c_str(), static_cast<UINT>(Caption().size()), nullptr);
 }
 
+// Straight onto the window, every pixel drawn once, so nothing flickers and a
+// repaint costs a few GDI calls.
 void TGauge::Paint(HDC dc) {
-    const bool contrast = HighContrastOn();
-    const TGaugeColors& colors = contrast ? ContrastGauge : UsualGauge;
+    const TGaugeColors& colors = HighContrastOn() ? ContrastGauge : UsualGauge;
     const int w = Width(), h = Height();
-    MemoryCanvasDC image(dc, w, h);
-    const RECT all{0, 0, w, h};
-    FillSolid(image.dc(), all, colors.Frame);
+    FrameSolid(dc, RECT{0, 0, w, h}, colors.Frame);
     const RECT track{1, 1, w - 1, h - 1};
-    FillSolid(image.dc(), track, colors.Track);
-    const int barWidth = (track.right - track.left) * progress_ / MaxValue;
-    const RECT bar{track.left, track.top, track.left + barWidth, track.bottom};
-    FillSolid(image.dc(), bar, colors.Bar);
-
-    if (contrast) {
-        // Over each part the text colour paired with the part's own.
-        PaintCaption(image.dc(), RECT{bar.right, 0, w, h}, clWindowText);
-        PaintCaption(image.dc(), RECT{0, 0, bar.right, h}, clHighlightText);
-    } else {
-        // The text in white on black, XORed onto the image: where the text is,
-        // white turns black and black turns white.
-        MemoryCanvasDC text(dc, w, h);
-        FillSolid(text.dc(), all, clBlack);
-        PaintCaption(text.dc(), all, clWhite);
-        text.CopyTo(image.dc(), SRCINVERT);
-    }
-    image.CopyTo(dc);
+    const int barRight = track.left + (track.right - track.left) * progress_ / MaxValue;
+    PaintPart(dc, RECT{track.left, track.top, barRight, track.bottom}, colors.Bar, colors.BarText);
+    PaintPart(dc, RECT{barRight, track.top, track.right, track.bottom}, colors.Track,
+              colors.TrackText);
 }
 
 }  // namespace tk

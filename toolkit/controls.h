@@ -107,11 +107,12 @@ private:
 };
 
 // A percentage gauge: black 1-pixel frame, white track, black bar from the left,
-// and the percentage ("45%") centred, inverted so it reads on both. In a
-// contrast theme: frame and text on the track in window text, track in window,
-// bar in highlight with highlight text over it. It repaints
-// only when the percentage changes; its window text is the shown text, which
-// screen readers learn as a progress bar's value, named by the box around it.
+// and the percentage ("45%") centred, black on the track and white on the bar,
+// as if inverted. In a contrast theme: frame and text on the track in window
+// text, track in window, bar in highlight with highlight text over it. It
+// repaints only when the percentage changes; its window text is the shown
+// text, which screen readers learn as a progress bar's value, named by the
+// box around it.
 class TGauge : public TControl {
 public:
     static constexpr int MinValue = 0;
@@ -129,8 +130,8 @@ protected:
     void Paint(HDC dc) override;
 
 private:
-    // The shown text centred in `color`, drawn only within `part`.
-    void PaintCaption(HDC dc, const RECT& part, TColor color);
+    // Fills `part` in `back` with the part of the centred text that falls in it, in `text`.
+    void PaintPart(HDC dc, const RECT& part, TColor back, TColor text);
 
     int progress_ = MinValue;  // the percentage, as the range is 0 to 100
 };

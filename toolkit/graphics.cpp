@@ -9,6 +9,11 @@ void FillSolid(HDC dc, const RECT& rect, TColor color) {
     FillRect(dc, &rect, brush.get());
 }
 
+void FrameSolid(HDC dc, const RECT& rect, TColor color) {
+    UniqueGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+    FrameRect(dc, &rect, brush.get());
+}
+
 HFONT TFont::Handle() const {
     if (!handle_.get()) {
         LOGFONTA lf{};

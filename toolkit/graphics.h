@@ -78,6 +78,8 @@ private:
 };
 
 void FillSolid(HDC dc, const RECT& rect, TColor color);
+// A 1-pixel frame along the inside of `rect`.
+void FrameSolid(HDC dc, const RECT& rect, TColor color);
 
 enum class TFontStyle { Regular = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
 

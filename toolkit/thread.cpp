@@ -1,6 +1,5 @@
 #include "toolkit/thread.h"
 
-#include <algorithm>
 #include <exception>
 #include <mutex>
 #include <vector>
@@ -19,9 +18,8 @@ constexpr DWORD RepostIntervalMs = 100;
 // One pending call; it lives on the waiting worker's stack.
 struct PendingCall {
     const std::function<void()>* method;
-    HANDLE done;
     std::exception_ptr error;
-    std::atomic<bool> finished{false};  // the main thread's last touch of the call
+    bool finished = false;  // under queueLock: the main thread's last touch of the call
 };
 
 // std::mutex needs a threads model this toolchain does not have.
@@ -29,6 +27,10 @@ class Lock {
 public:
     void lock() { AcquireSRWLockExclusive(&lock_); }
     void unlock() { ReleaseSRWLockExclusive(&lock_); }
+    // Held, waits at most `ms` for `condition` to be woken; false after `ms`.
+    bool Wait(CONDITION_VARIABLE& condition, DWORD ms) {
+        return SleepConditionVariableSRW(&condition, &lock_, ms, 0) != FALSE;
+    }
 
 private:
     SRWLOCK lock_ = SRWLOCK_INIT;
@@ -36,14 +38,17 @@ private:
 
 Lock queueLock;
 std::vector<PendingCall*> queue;  // oldest first
+// Woken whenever a call is finished. A worker waits on it, not on an event of
+// its own: under Wine the lock and the condition need no round trip through
+// the Wine server, which an event's signal and wait each take.
+CONDITION_VARIABLE callFinished = CONDITION_VARIABLE_INIT;
 
-// Takes the oldest call out of the queue, or `call` if it is still queued.
-PendingCall* Take(PendingCall* call = nullptr) {
+// Takes the oldest call out of the queue.
+PendingCall* Take() {
     std::lock_guard<Lock> hold(queueLock);
-    const auto at = call ? std::find(queue.begin(), queue.end(), call) : queue.begin();
-    if (at == queue.end()) return nullptr;
-    call = *at;
-    queue.erase(at);
+    if (queue.empty()) return nullptr;
+    PendingCall* call = queue.front();
+    queue.erase(queue.begin());
     return call;
 }
 
@@ -83,14 +88,14 @@ bool IsMainThread() { return mainThreadId == 0 || GetCurrentThreadId() == mainTh
 
 }  // namespace
 
-void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
+void Synchronize(const std::function<void()>& method) {
     if (IsMainThread()) {
         method();
         return;
     }
     // The caller's last error survives the call: it reports it afterwards.
     const DWORD lastError = GetLastError();
-    PendingCall call{&method, doneEvent, nullptr};
+    PendingCall call{&method, nullptr};
     {
         std::lock_guard<Lock> hold(queueLock);
         queue.push_back(&call);
@@ -99,17 +104,11 @@ void Synchronize(const std::function<void()>& method, HANDLE doneEvent) {
         SetEvent(pendingEvent);
     else
         PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
-    for (;;) {
-        const DWORD r = WaitForSingleObject(doneEvent, RepostIntervalMs);
-        if (r == WAIT_OBJECT_0) break;
-        if (r != WAIT_TIMEOUT) {
-            // The call lives on this stack: it must be out of the main thread's
-            // hands before the error leaves this frame.
-            if (!Take(&call))
-                while (!call.finished.load()) Sleep(1);
-            throw Exception("The wait for a call on the main thread failed");
-        }
-        PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
+    {
+        std::lock_guard<Lock> hold(queueLock);
+        while (!call.finished)
+            if (!queueLock.Wait(callFinished, RepostIntervalMs))
+                PostMessageA(syncWindow, WM_SYNC_WAKE, 0, 0);
     }
     SetLastError(lastError);
     if (call.error) std::rethrow_exception(call.error);
@@ -121,9 +120,11 @@ void CheckSynchronize() {
         try {
             (*call->method)();
         } catch (...) { call->error = std::current_exception(); }
-        const HANDLE done = call->done;
-        call->finished.store(true);
-        SetEvent(done);
+        {
+            std::lock_guard<Lock> hold(queueLock);
+            call->finished = true;
+        }
+        WakeAllConditionVariable(&callFinished);
     }
 }
 
@@ -162,21 +163,10 @@ void WaitServing(HANDLE handle, bool dispatchMessages) {
 
 TThread::TThread() {
     InitSynchronize();
-    syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     stopRequested_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (syncDone_ && stopRequested_)
+    if (stopRequested_)
         handle_.reset(CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, nullptr));
     if (!handle_) throw Exception("Cannot create a thread");
-}
-
-void TThread::Synchronize(const std::function<void()>& method) {
-    try {
-        tk::Synchronize(method, syncDone_.get());
-    } catch (...) {
-        if (WaitForSingleObject(syncDone_.get(), 0) == WAIT_FAILED)
-            syncDone_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-        throw;
-    }
 }
 
 // A wait that fails still pauses, so a caller's tries never spin.

@@ -12,12 +12,10 @@ namespace tk {
 // run while the worker waits. The main thread serves them through a hidden
 // window in every message loop, modal ones included, and in TThread::WaitFor.
 
-// Worker: runs `method` on the main thread and returns once it is done, told
-// by `doneEvent` (the worker's own auto-reset event, reused for every call).
-// The method's error is rethrown here; the worker's last error code is kept.
-// On the main thread it just runs `method`. A failed wait throws, but only
-// once the main thread no longer holds the call.
-void Synchronize(const std::function<void()>& method, HANDLE doneEvent);
+// Worker: runs `method` on the main thread and returns once it is done. The
+// method's error is rethrown here; the worker's last error code is kept. On
+// the main thread it just runs `method`.
+void Synchronize(const std::function<void()>& method);
 
 // Main thread: runs every pending call now; elsewhere it does nothing.
 void CheckSynchronize();
@@ -65,10 +63,8 @@ public:
 
 protected:
     virtual void Execute() = 0;
-    // Runs `method` on the main thread while this thread waits; rethrows its
-    // error. After a failed wait the next call waits on a new event, so a run
-    // can still report that failure and end.
-    void Synchronize(const std::function<void()>& method);
+    // Runs `method` on the main thread while this thread waits; rethrows its error.
+    void Synchronize(const std::function<void()>& method) { tk::Synchronize(method); }
     // Stops the thread and waits for its end, serving its calls but no
     // message, without OnTerminate; one never started ends without Execute.
     void EndThread() noexcept;
@@ -77,7 +73,6 @@ private:
     static DWORD WINAPI ThreadProc(void* self);
     void Join(bool dispatchMessages);
 
-    UniqueHandle syncDone_;       // ends each of this thread's synchronous calls
     UniqueHandle stopRequested_;  // set with terminated_
     UniqueHandle handle_;
     std::atomic<bool> terminated_{false};

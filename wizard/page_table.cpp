@@ -52,5 +52,5 @@ void TfrmInstall::ShowPage(TPageId Id) {
     SetMessageText(page.Text);
     if (page.TextTop != KeepTop) pb.Tag = page.TextTop;
     if (page.TextColor != KeepColor) pb.Font().SetColor(page.TextColor);
-    pb.Repaint();
+    pb.Invalidate();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <new>
 
 #include "payload/operations.h"
@@ -188,23 +189,35 @@ TEST(Operations, TargetInMissingFolderFailsWithTheCreateCode) {
     EXPECT_FALSE(Exists(op.DestDir));
 }
 
-// Memory running out under a report ends the run as a failure that is
-// reported, with the step under way and without the partial file.
-TEST(Operations, AnErrorOutOfTheRunIsReportedAsAFailure) {
-    TWorkerRun run("stops", 3);
-    auto& [dll, dir, op, reports] = run;
-    // The fourth report follows the first chunk of the three-chunk item 2.
-    reports.AfterProgress = [&reports](TOperations&, int32_t) {
-        if (reports.progress.size() == 4) throw std::bad_alloc();
-    };
-    RunToEnd(op);
+// The next allocation made off the main thread fails: memory running out on the worker.
+std::atomic<bool> failWorkerAllocation{false};
+const DWORD testMainThread = GetCurrentThreadId();
 
-    EXPECT_EQ(reports.progress.size(), 4u);
-    EXPECT_EQ(reports.errors, (std::vector<Error>{{ERROR_NOT_ENOUGH_MEMORY, WriteToFileCaption}}));
-    EXPECT_EQ(reports.resultAtTerminate, TOperations::Failed);
-    ExpectItemsWritten(dll, dir.Path(), 1, 1);
-    ExpectItemsAbsent(dir.Path(), 2, 3);
-    EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item2.bin")));
+// Memory that runs out ends the run after item 1, without a partial file. On
+// the worker that is a failed copy, reported; in the form's handler the run
+// ends as it stands, as any error of a handler does.
+TEST(Operations, MemoryRunningOutEndsTheRunWithoutAPartialFile) {
+    for (const bool onWorker : {true, false}) {
+        SCOPED_TRACE(onWorker ? "on the worker" : "in the handler");
+        TWorkerRun run("stops", 3);
+        auto& [dll, dir, op, reports] = run;
+        // The second report is item 1's last chunk, the fourth item 2's first.
+        reports.AfterProgress = [&reports, onWorker](TOperations&, int32_t) {
+            if (onWorker && reports.progress.size() == 2) failWorkerAllocation = true;
+            if (!onWorker && reports.progress.size() == 4) throw std::bad_alloc();
+        };
+        RunToEnd(op);
+
+        EXPECT_EQ(reports.resultAtTerminate,
+                  onWorker ? TOperations::Failed : TOperations::NotFinished);
+        std::vector<uint32_t> codes;
+        for (const Error& error : reports.errors) codes.push_back(error.first);
+        EXPECT_EQ(codes, onWorker ? std::vector<uint32_t>{ERROR_NOT_ENOUGH_MEMORY}
+                                  : std::vector<uint32_t>{});
+        ExpectItemsWritten(dll, dir.Path(), 1, 1);
+        ExpectItemsAbsent(dir.Path(), 2, 3);
+        EXPECT_FALSE(Exists(TemporaryPathOf(dir.Path() + "\\item2.bin")));
+    }
 }
 
 TEST(Operations, RunningStartBeginsAfterConstruction) {
@@ -340,3 +353,12 @@ TEST(OperationsStop, WithoutCallbacks) {
         EXPECT_EQ(*bytes, dll.Item(i)) << "item " << i;
     }
 }
+
+void* operator new(size_t size) {
+    if (GetCurrentThreadId() != testMainThread && failWorkerAllocation.exchange(false))
+        throw std::bad_alloc();
+    if (void* block = HeapAlloc(GetProcessHeap(), 0, size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { HeapFree(GetProcessHeap(), 0, block); }
+void operator delete(void* block, size_t) noexcept { HeapFree(GetProcessHeap(), 0, block); }
